@@ -1,0 +1,270 @@
+// The exchange with the host: the one store filled from JWC_TEMP.TXT, its reader, the running
+// attribute state and the output commands written back at close.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TJwwTextType {
+    double Width = 0;
+    double Height = 0;
+    double Spacing = 0;
+    int Color = 0;
+};
+
+struct TJwwRefPoint {
+    bool Given = false;
+    double X = 0;
+    double Y = 0;
+    int PickKind = 0;  // 0 plain, 1 "-", 2 "ln", 3 "ci", 4 "ch"
+};
+
+struct TJwwEntHead {
+    int Hhp = 0;
+    int LayerGroup = 0;
+    int Layer = 0;
+    int Color = 0;
+    int LineType = 0;
+    int LineWidth = 0;
+    int ZFlags = 0;
+};
+
+// Kind codes as stored in EntOrder.
+enum TJwwKind : int {
+    KindLine = 1,
+    KindCircle = 2,
+    KindArc = 3,
+    KindText = 4,
+    KindPoint = 5,
+    KindPointEx = 6,
+    KindDim = 7,
+    KindBlock = 8,
+    KindSl2 = 9,
+    KindSl3 = 10,
+    KindSl4 = 11,
+    KindSc = 12,
+    KindSe = 13,
+    KindSo = 14,
+    KindSg = 15,
+};
+
+struct TJwwEntLine {
+    TJwwEntHead Head;
+    int PolylineNo = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+
+struct TJwwEntCircle {
+    TJwwEntHead Head;
+    double X = 0, Y = 0, R = 0;
+};
+
+struct TJwwEntArc {
+    TJwwEntHead Head;
+    std::array<double, 7> Values{};  // centre x, centre y, radius, then the line's other four
+};
+
+struct TJwwEntText {
+    TJwwEntHead Head;
+    int TextKind = 0;  // "ch" 0, "cv" 1, "cs" 2, "cr" 3, "co" 4, "cp" 5, "ct" 6, "ck" 7, "cz" 8, "c2" 9
+    int Cc = 0;
+    int TextType = 0;
+    double Width = 0, Height = 0, Spacing = 0;
+    double X = 0, Y = 0, Dx = 0, Dy = 0;
+    std::string FontName;  // at most 255 bytes
+    std::string Text;      // at most 255 bytes
+};
+
+struct TJwwEntPoint {
+    TJwwEntHead Head;
+    double X = 0, Y = 0;
+};
+
+struct TJwwEntPointEx {
+    TJwwEntHead Head;
+    double X = 0, Y = 0, A = 0, B = 0;
+    int N = 0;
+};
+
+struct TJwwEntDim {
+    TJwwEntHead Head;
+    TJwwEntLine Line;
+    TJwwEntText Text;
+};
+
+struct TJwwEntBlk {
+    TJwwEntHead Head;
+    double X = 0, Y = 0;
+    std::string Name;
+};
+
+struct TJwwEntSl2 {
+    TJwwEntHead Head;
+    int ExtColor = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+
+struct TJwwEntSl3 {
+    TJwwEntHead Head;
+    int ExtColor = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0;
+};
+
+struct TJwwEntSl4 {
+    TJwwEntHead Head;
+    int ExtColor = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0, X4 = 0, Y4 = 0;
+};
+
+// "sc" and "se": seven reals and an integer.
+struct TJwwEntSc {
+    TJwwEntHead Head;
+    int ExtColor = 0;
+    std::array<double, 7> Values{};
+    int N = 0;
+};
+using TJwwEntSe = TJwwEntSc;
+
+// "so" and "sg": eight reals.
+struct TJwwEntSo {
+    TJwwEntHead Head;
+    int ExtColor = 0;
+    std::array<double, 8> Values{};
+};
+using TJwwEntSg = TJwwEntSo;
+
+struct TJwwEntRef {
+    int Kind = 0;
+    int Index = 0;
+};
+
+// The running attributes: followed by the reader while it reads, then (after ResetOutputState)
+// the last values the writer wrote, with AttrFlags as its force flags.
+struct TOutputAttributeState {
+    int CurHhp = 0;
+    int CurLayerGroup = 0;
+    int CurLayer = 0;
+    int CurColor = 1;
+    int CurLineType = 1;
+    int CurLineWidth = 0;
+    int CurTextType = 1;
+    TJwwTextType CurFreeText{2.0, 2.0, 0.0, 1};
+    int CurCc = 0;
+    std::string CurFontName;
+    int CurZFlags = 0;
+    int CurPenNo = 1;
+    int CurExtColor = 0;
+    // Index 1..9 ("lg", "ly", "lc", "lt", "lw", "cn", "cc", font name, "pn"); 0 unused.
+    std::array<bool, 10> AttrFlags{};
+};
+
+struct TExchangeModel {
+    // Header values.
+    std::string SourceFileName;
+    double HkValue = 0;
+    std::array<double, 16> LayerGroupScale{};
+    double SheetWidth = 0, SheetHeight = 0;
+    std::array<TJwwTextType, 11> TextTypes{};  // text types 1..10; index 0 unused
+    bool BzFlag = false;
+    std::array<double, 5> HnValues{};  // 1..4; index 0 unused
+
+    // The host's current attributes: the first of each attribute line.
+    int InitialLayerGroup = 0;
+    int InitialLayer = 0;
+    int InitialColor = 0;
+    int InitialLineType = 0;
+    int InitialLineWidth = 0;
+    int InitialTextType = 0;
+    TJwwTextType InitialFreeText{};
+    std::string InitialFontName;
+
+    // Layer tables: groups 0..15, layers at group * 16 + layer.
+    std::vector<int> LayerGroupStates;
+    std::vector<std::string> LayerGroupNames;
+    std::vector<int> LayerStates;
+    std::vector<std::string> LayerNames;
+
+    // Reference points 1..99; slot 0 is never written.
+    std::vector<TJwwRefPoint> RefPoints;
+    int RefPointCount = 0;
+
+    // Grouping state of the reader.
+    int PolylineNo = 0;
+    bool InPolyline = false;
+    bool DimPending = false;
+    TJwwEntLine PendingDimLine;
+
+    // Entities in input order, and one list per kind.
+    std::vector<TJwwEntRef> EntOrder;
+    std::vector<TJwwEntLine> EntLines;
+    std::vector<TJwwEntCircle> EntCircles;
+    std::vector<TJwwEntArc> EntArcs;
+    std::vector<TJwwEntText> EntTexts;
+    std::vector<TJwwEntPoint> EntPoints;
+    std::vector<TJwwEntPointEx> EntPointsEx;
+    std::vector<TJwwEntDim> EntDims;
+    std::vector<TJwwEntBlk> EntBlocks;
+    std::vector<TJwwEntSl2> EntSl2;
+    std::vector<TJwwEntSl3> EntSl3;
+    std::vector<TJwwEntSl4> EntSl4;
+    std::vector<TJwwEntSc> EntSc;
+    std::vector<TJwwEntSe> EntSe;
+    std::vector<TJwwEntSo> EntSo;
+    std::vector<TJwwEntSg> EntSg;
+};
+
+// One output record. A text command ends with a double quote and is joined on one line with
+// the text record after it; every other record is a line of its own.
+struct TOutputRecord {
+    std::string Text;  // at most 255 bytes
+    bool JoinsNext = false;
+};
+
+// The process-wide instances.
+extern TExchangeModel ExchangeModel;
+extern TOutputAttributeState OutputAttributeState;
+extern std::vector<TOutputRecord> OutputLines;
+
+// "<ＭＳ ゴシック>", the font the writer assumes before it has written one.
+extern const char DefaultFontName[];
+
+// Store.
+void JwwInit();
+void JwwFree();
+void ResetOutputState();
+void FillEntHead(TJwwEntHead& head);
+void AddEntRef(int kind, int index);
+int MapColorNumber(int n);
+int MapLineTypeNumber(int n);
+
+// Reader. JwwSplitLine is the tokenizer (at most 32 tokens), exposed for tests.
+bool JwwLoadFile(const std::filesystem::path& path);
+void JwwParseLine(std::string_view line);
+std::vector<std::string> JwwSplitLine(std::string_view line);
+
+// Writer.
+std::string NumberText(double value);
+void AddOutputLine(std::string_view text);
+bool WriteOutputFile(const std::filesystem::path& path);
+
+// Attribute and geometry emitters: each appends zero or more records to OutputLines.
+void EmitLayerGroup(int group);
+void EmitLayer(int layer);
+void EmitLineColor(int color, int map);
+void EmitLineType(int type, int map);
+void EmitLineWidth(int width);
+void EmitTextType(int number, int color, int map, double width, double height, double spacing);
+void EmitCcValue(int value);
+void EmitFontName(std::string_view name);
+void EmitPenNumber(int number, int map);
+void EmitZFlags(int bits);
+void EmitLine(double x1, double y1, double x2, double y2);
+void EmitPoint(int code, double x, double y, double magnification, double angleDeg);
+
+// Text and dimension-figure emitters.
+void EmitText(int kind, std::string_view text, double x, double y, double dx, double dy);
+void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2, double y2,
+                         double x, double y, double dx, double dy);

@@ -1,0 +1,56 @@
+// Stateless number, text and plane-geometry helpers shared by the exchange and the dialog.
+// Texts are Shift-JIS byte strings; every walk through one goes by IsLeadByte.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Extended-precision constants: degrees become radians as a / 180 * Pi in long double.
+inline constexpr long double Pi = 3.14159265358979323851L;
+inline constexpr long double TwoPi = 6.28318530717958647703L;
+
+// 0x80-0x9F and 0xE0-0xFD start a two-byte character (0x80 and 0xFD included on purpose).
+constexpr bool IsLeadByte(unsigned char b) {
+    return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
+}
+
+// 0 unless the whole text is a 32-bit integer (decimal, or hex after $, x, X, 0x, 0X).
+int SafeStrToInt(std::string_view text);
+
+// 0 unless the whole text is a decimal real with "." as its point.
+double SafeStrToFloat(std::string_view text);
+
+// Fixed-point text with exactly `decimals` decimals (0..18, larger prints 2); the integer part
+// grouped by three with "," (FormatGrouped) or plain (FormatFixed).
+std::string FormatGrouped(int decimals, double value);
+std::string FormatFixed(int decimals, double value);
+
+// The text without half-width blanks, full-width blanks and one-byte control characters.
+std::string RemoveBlanks(std::string_view text);
+
+// The whole characters lying in bytes start..start+count-1 (1-based); bytesTaken tells the
+// caller how far it got. Never splits a two-byte character.
+std::string CopyWholeChars(std::string_view text, int start, int count, int& bytesTaken);
+
+// At most maxBytes bytes of the text, cut at the last whole character that fits.
+std::string TruncateWholeChars(std::string_view text, std::size_t maxBytes);
+
+// One-byte characters to their full-width forms, hiragana to katakana (own table, no locale).
+std::string ToFullWidth(std::string_view text);
+
+double RoundTo1E10(double x);
+double RoundByMode(int decimals, int mode, double x);
+
+double Distance(double x1, double y1, double x2, double y2);
+double AngleRad(double dx, double dy);
+double AngleDeg(double dx, double dy);
+double NormalizeDeg(double angleDeg);
+void RotatePointRad(double x, double y, double cx, double cy, double angleRad, double& newX,
+                    double& newY);
+void RotatePointDeg(double x, double y, double cx, double cy, double angleDeg, double& newX,
+                    double& newY);
+
+// Estimated length of a one-line text: full-width characters `width` wide with `spacing`
+// between characters, half-width characters half of both.
+double MeasureText(std::string_view text, double width, double spacing);
