@@ -1,1 +1,2 @@
-// placeholder
+// The parallel dimension built on OK (stubs until implemented).
+#include "Unit1.h"
