@@ -19,10 +19,9 @@ namespace {
 constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-// A fresh output state (as after the start-up sequence) and a fresh folder per test.
-class OutputTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+// A fresh output state, as after the start-up sequence, and a fresh folder for the test.
+struct TFreshOutput {
+    TFreshOutput() {
         OutputLines.clear();
         OutputAttributeState = TOutputAttributeState{};
         OutputAttributeState.CurFontName = DefaultFontName;
@@ -34,51 +33,57 @@ protected:
         ExchangeModel.InitialFreeText = {2.0, 2.0, 0.0, 1};
 
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() /
+        Folder = fs::temp_directory_path() /
                  (std::string("pardim-out-") + info->test_suite_name() + "-" + info->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+        fs::remove_all(Folder);
+        fs::create_directories(Folder);
     }
 
-    void TearDown() override {
+    ~TFreshOutput() {
         std::error_code ec;
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(folder, ec);
+        fs::permissions(Folder, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(Folder, ec);
         OutputLines.clear();
     }
 
-    // The records as texts; a joined command is marked with a trailing "+".
-    static std::vector<std::string> Records() {
-        std::vector<std::string> texts;
-        for (const auto& record : OutputLines) texts.push_back(record.Text + (record.JoinsNext ? "+" : ""));
-        return texts;
-    }
+    TFreshOutput(const TFreshOutput&) = delete;
+    TFreshOutput& operator=(const TFreshOutput&) = delete;
 
-    std::string WrittenFile() {
-        const fs::path path = folder / "JWC_TEMP.TXT";
-        EXPECT_TRUE(WriteOutputFile(path));
-        return ReadBytes(path);
-    }
-
-    static std::string ReadBytes(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    static void WriteBytes(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    std::vector<fs::path> FolderEntries() const {
+    std::vector<fs::path> Entries() const {
         std::vector<fs::path> entries;
-        for (const auto& entry : fs::directory_iterator(folder)) entries.push_back(entry.path());
+        for (const auto& entry : fs::directory_iterator(Folder)) entries.push_back(entry.path());
         return entries;
     }
 
-    fs::path folder;
+    fs::path Folder;
 };
 
-using Records = std::vector<std::string>;
+using Texts = std::vector<std::string>;
+
+// The records as texts; a command joined to the next record is marked with a trailing "+".
+Texts Records() {
+    Texts texts;
+    for (const auto& record : OutputLines) {
+        texts.push_back(record.Text + (record.JoinsNext ? "+" : ""));
+    }
+    return texts;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The file written from the records, as bytes.
+std::string WrittenFile(const fs::path& folder) {
+    const fs::path path = folder / "JWC_TEMP.TXT";
+    EXPECT_TRUE(WriteOutputFile(path));
+    return ReadBytes(path);
+}
 
 }  // namespace
 
@@ -102,7 +107,7 @@ TEST(NumberText, PlainAndScientificAtTheirEdges) {
         {-0.000012, "-1.2E-5"},
         {123456789012345, "123456789012345"},  // exponent 15: plain
         {999999999999999, "999999999999999"},
-        {1e15, "1E15"},                            // exponent 16: scientific
+        {1e15, "1E15"},                             // exponent 16: scientific
         {1234567890123456, "1.23456789012346E15"},  // 16th digit rounds the 15th up
         {2.5e20, "2.5E20"},
         {1e300, "1E300"},
@@ -154,4 +159,343 @@ TEST(NumberText, NonFiniteValuesHaveNames) {
     EXPECT_EQ(NumberText(Inf), "INF");
     EXPECT_EQ(NumberText(-Inf), "-INF");
     EXPECT_EQ(NumberText(NaN), "NAN");
+}
+
+TEST(Emitters, FirstCallsWriteTheExampleLines) {
+    struct {
+        const char* call;
+        std::function<void()> emit;
+        const char* file;
+    } cases[] = {
+        {"lg 10", [] { EmitLayerGroup(10); }, "lgA\r\n"},
+        {"lc 2", [] { EmitLineColor(2, 0); }, "lc2\r\n"},
+        {"lw -1", [] { EmitLineWidth(-1); }, "lw0\r\n"},
+        {"cn0", [] { EmitTextType(0, 2, 0, 2.5, 2.5, 0); }, "cn0 2.5 2.5 0 2\r\n"},
+        {"cn3", [] { EmitTextType(3, 7, 0, 9.5, 1, 2); }, "cn3\r\n"},
+        {"font", [] { EmitFontName("\x82\x6c\x82\x72 \x96\xbe\x92\xa9"); },  // ＭＳ 明朝
+         "cn\"$\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\n"},
+        {"line", [] { EmitLine(0, 0, 1000.5, -0.25); }, "0 0 1000.5 -0.25\r\n"},
+        {"pt", [] { EmitPoint(3, 10, 20, 1, 45); }, "pt 10 20 1 45 3\r\n"},
+        {"text", [] { EmitText(2, "\x90\xa1\x96\x40", 100, 50, 10, 0); },  // 寸法
+         "cs 100 50 10 0 \"\x90\xa1\x96\x40\r\n"},
+        {"figure", [] { EmitDimensionFigure("1,000", 0, 0, 1000, 0, 500, 5, 10, 0); },
+         "msg\r\n0 0 1000 0\r\ncs 500 5 10 0 \"1,000\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        TFreshOutput out;
+        c.emit();
+        EXPECT_EQ(WrittenFile(out.Folder), c.file);
+    }
+}
+
+TEST(AttributeEmitters, AttributeIsWrittenOnceUntilItChanges) {
+    TFreshOutput out;
+    EmitLineColor(1, 0);  // equal to the reset value, but forced
+    EmitLineColor(1, 0);
+    EmitLineColor(4, 0);
+    EmitLineType(1, 0);
+    EmitLineType(1, 0);
+    EmitCcValue(0);
+    EmitCcValue(0);
+    EmitPenNumber(1, 0);
+    EmitPenNumber(1, 0);
+    EmitFontName(DefaultFontName);
+    EmitFontName(DefaultFontName);
+    EmitTextType(1, 0, 0, 0, 0, 0);
+    EmitTextType(1, 5, 0, 9, 9, 9);  // sizes do not matter for a numbered type
+    EXPECT_EQ(Records(), (Texts{"lc1", "lc4", "lt1", "cc0", "pn1",
+                                std::string("cn\"$") + DefaultFontName, "cn1"}));
+}
+
+TEST(EmitLayerGroup, NewGroupForcesTheLayer) {
+    TFreshOutput out;
+    EmitLayer(0);
+    EmitLayerGroup(0);
+    EmitLayer(0);  // unchanged, but the group line before it forces it
+    EmitLayer(0);
+    EmitLayerGroup(0);  // nothing written: the layer is not forced again
+    EmitLayer(0);
+    EmitLayerGroup(5);
+    EmitLayer(0);
+    EXPECT_EQ(Records(), (Texts{"ly0", "lg0", "ly0", "lg5", "ly0"}));
+}
+
+TEST(EmitLayerGroup, WritesHexWithTwosComplement) {
+    TFreshOutput out;
+    EmitLayerGroup(31);
+    EmitLayer(15);
+    EmitLayerGroup(-1);
+    EmitLayer(-2);
+    EXPECT_EQ(Records(), (Texts{"lg1F", "lyF", "lgFFFFFFFF", "lyFFFFFFFE"}));
+}
+
+TEST(EmitLineWidth, OutOfRangeBecomesZero) {
+    TFreshOutput out;
+    ExchangeModel.InitialLineWidth = 7;
+    EmitLineWidth(-1);
+    EmitLineWidth(40000);
+    EmitLineWidth(-5);  // 0 again: nothing written
+    EmitLineWidth(30000);
+    EXPECT_EQ(Records(), (Texts{"lw7", "lw0", "lw30000"}));
+}
+
+TEST(EmitCcValue, OutOfRangeBecomesZero) {
+    TFreshOutput out;
+    EmitCcValue(9);
+    EmitCcValue(-1);
+    EmitCcValue(8);
+    EXPECT_EQ(Records(), (Texts{"cc0", "cc8"}));
+}
+
+TEST(EmitTextType, OutOfRangeTakesTheHostsFreeSize) {
+    TFreshOutput out;
+    ExchangeModel.InitialTextType = 0;
+    ExchangeModel.InitialFreeText = {3.5, 4, 0.5, 6};
+    EmitTextType(11, 2, 0, 1, 1, 1);
+    EmitTextType(0, 6, 0, 3.5, 4, 0.5);  // the same free size: nothing
+    EmitTextType(0, 6, 0, 3.5, 4.5, 0.5);
+    EmitTextType(0, 5, 0, 3.5, 4.5, 0.5);
+    EXPECT_EQ(Records(), (Texts{"cn0 3.5 4 0.5 6", "cn0 3.5 4.5 0.5 6", "cn0 3.5 4.5 0.5 5"}));
+}
+
+TEST(EmitTextType, OutOfRangeTakesTheHostsNumber) {
+    TFreshOutput out;
+    ExchangeModel.InitialTextType = 4;
+    EmitTextType(-1, 2, 0, 1, 1, 1);
+    EmitTextType(4, 2, 0, 1, 1, 1);
+    EXPECT_EQ(Records(), (Texts{"cn4"}));
+}
+
+TEST(EmitFontName, EmptyOrBracketsMeansTheHostsFont) {
+    TFreshOutput out;
+    ExchangeModel.InitialFontName = "<A>";
+    EmitFontName("<>");
+    EmitFontName("");
+    EmitFontName("B\"");
+    EXPECT_EQ(Records(), (Texts{"cn\"$<A>", "cn\"$B\""}));
+}
+
+TEST(EmitFontName, EmptyEverywhereWritesTheBareCommand) {
+    TFreshOutput out;
+    EmitFontName("");
+    EXPECT_EQ(Records(), (Texts{"cn\"$"}));
+}
+
+TEST(EmitZFlags, OneLinePerBit) {
+    TFreshOutput out;
+    struct {
+        int bits;
+        Texts want;
+    } cases[] = {
+        {24, {"z5"}}, {5, {"z1", "z3"}}, {8, {"z4"}}, {31, {"z1", "z2", "z3", "z5"}}, {0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bits);
+        OutputLines.clear();
+        EmitZFlags(c.bits);
+        EXPECT_EQ(Records(), c.want);
+    }
+}
+
+TEST(EmitLine, ShorterThanTheToleranceIsDropped) {
+    TFreshOutput out;
+    EmitLine(5, 5, 5, 5);
+    EmitLine(0, 0, 0.000000009, -0.000000009);
+    EmitLine(0, 0, 0.00001, 0);
+    EmitLine(0, 0, 0, 1e-8);  // at the tolerance: kept
+    EXPECT_EQ(Records(), (Texts{"0 0 1E-5 0", "0 0 0 1E-8"}));
+}
+
+TEST(EmitPoint, CodeAndMagnificationAreNormalised) {
+    TFreshOutput out;
+    EmitPoint(12, 0, 0, 0, 0);
+    EmitPoint(-8, 0, 0, 1e-8, 0);
+    EmitPoint(-7, 0, 0, -2, 90);
+    EmitPoint(11, 1.5, -2.5, 2e-8, 0);
+    EXPECT_EQ(Records(), (Texts{"pt 0 0 1 0 -3", "pt 0 0 1 0 -3", "pt 0 0 -2 90 -7",
+                                "pt 1.5 -2.5 2E-8 0 11"}));
+}
+
+TEST(Emitters, NonFiniteValuesWriteNothingAndKeepTheState) {
+    TFreshOutput out;
+    EmitLine(0, 0, Inf, 0);
+    EmitLine(NaN, 0, 1, 0);
+    EmitPoint(1, 0, NaN, 1, 0);
+    EmitPoint(1, 0, 0, Inf, 0);
+    EmitPoint(1, 0, 0, 1, -Inf);
+    EmitTextType(0, 1, 0, NaN, 2, 0);
+    EmitText(2, "1", 0, 0, 10, NaN);
+    EmitText(2, "1", Inf, 0, 10, 0);
+    EmitDimensionFigure("1", 0, 0, Inf, 0, 0, 0, 10, 0);
+    EmitDimensionFigure("1", 0, 0, 1, 0, NaN, 0, 10, 0);
+    EmitDimensionFigure("", 0, 0, 1.5e308, 1.5e308, 0, 0, 10, 0);  // too long to measure
+    EXPECT_EQ(Records(), Texts{});
+    EXPECT_TRUE(OutputAttributeState.AttrFlags[6]);
+    EXPECT_EQ(OutputAttributeState.CurTextType, 1);
+}
+
+TEST(EmitText, KindChoosesTheKeyword) {
+    TFreshOutput out;
+    struct {
+        int kind;
+        const char* want;
+    } cases[] = {
+        {0, "ch 1 2 10 0 \"+"}, {10, "ch 1 2 10 0 \"+"}, {-1, "ch 1 2 10 0 \"+"},
+        {1, "cv 1 2 10 0 \"+"}, {2, "cs 1 2 10 0 \"+"},  {3, "cr 1 2 10 0 \"+"},
+        {4, "co 1 2 10 0 \"+"}, {5, "cp 1 2 10 0 \"+"},  {6, "ct 1 2 10 0 \"+"},
+        {7, "ck 1 2 10 0 \"+"}, {8, "cz 1 2 10 0 \"+"},  {9, "c2 1 2 10 0 \"+"},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.kind);
+        OutputLines.clear();
+        EmitText(c.kind, "A", 1, 2, 10, 0);
+        EXPECT_EQ(Records(), (Texts{c.want, "A"}));
+    }
+}
+
+TEST(EmitText, BlankTextOrNoDirectionWritesNothing) {
+    TFreshOutput out;
+    EmitText(2, "\x81\x40\x81\x40", 0, 0, 10, 0);  // two full-width blanks
+    EmitText(2, " \t ", 0, 0, 10, 0);
+    EmitText(2, "", 0, 0, 10, 0);
+    EmitText(2, "1", 0, 0, 0, 0);
+    EmitText(2, "1", 0, 0, 1e-8, -1e-8);  // at the tolerance: no direction
+    EXPECT_EQ(Records(), Texts{});
+}
+
+TEST(EmitText, BlanksInTheTextAreKept) {
+    TFreshOutput out;
+    EmitText(2, " L= 100 ", 0, 0, 0, 2e-8);
+    EXPECT_EQ(WrittenFile(out.Folder), "cs 0 0 0 2E-8 \" L= 100 \r\n");
+}
+
+TEST(EmitText, LongTextIsCutTo255Bytes) {
+    TFreshOutput out;
+    EmitText(2, std::string(300, 'x'), 0, 0, 10, 0);
+    ASSERT_EQ(OutputLines.size(), 2u);
+    EXPECT_EQ(OutputLines[1].Text, std::string(255, 'x'));
+}
+
+TEST(EmitText, CutNeverSplitsATwoByteCharacter) {
+    TFreshOutput out;
+    std::string text(254, 'x');
+    text += "\x82\xa0\x82\xa0";  // あ across byte 255
+    EmitText(2, text, 0, 0, 10, 0);
+    ASSERT_EQ(OutputLines.size(), 2u);
+    EXPECT_EQ(OutputLines[1].Text, std::string(254, 'x'));
+}
+
+TEST(EmitText, LeavesTheAttributesAlone) {
+    TFreshOutput out;
+    EmitText(2, "1", 0, 0, 10, 0);
+    EmitDimensionFigure("1", 0, 0, 1, 0, 0, 0, 10, 0);
+    EXPECT_EQ(OutputAttributeState.CurTextType, 1);
+    for (int flag = 1; flag <= 9; ++flag) EXPECT_TRUE(OutputAttributeState.AttrFlags[flag]);
+}
+
+TEST(EmitDimensionFigure, BlankTextReadsTheRoundedLength) {
+    TFreshOutput out;
+    struct {
+        double x2, y2;
+        const char* text;
+        const char* want;
+    } cases[] = {
+        {3, 4, " ", "5"},
+        {1000, 0, "", "1000"},
+        {0, 0.1 + 0.2, "\x81\x40", "0.3"},
+        {1.000000004, 0, "", "1"},
+        {1.000000005, 0, "", "1"},  // stored just below the half
+        {1.000000006, 0, "", "1.00000001"},
+        {-2e-8, 0, "", "2E-8"},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.want);
+        OutputLines.clear();
+        EmitDimensionFigure(c.text, 0, 0, c.x2, c.y2, 0, 0, 10, 0);
+        ASSERT_EQ(OutputLines.size(), 4u);
+        EXPECT_EQ(OutputLines[3].Text, c.want);
+    }
+}
+
+TEST(EmitDimensionFigure, DegenerateFigureWritesNotEvenMsg) {
+    TFreshOutput out;
+    EmitDimensionFigure("1", 0, 0, 0.000000009, 0.000000009, 0, 0, 10, 0);
+    EmitDimensionFigure("1", 0, 0, 1, 0, 0, 0, 1e-8, 0);
+    EXPECT_EQ(Records(), Texts{});
+}
+
+TEST(WriteOutputFile, EmptyListWritesHq) {
+    TFreshOutput out;
+    EXPECT_EQ(WrittenFile(out.Folder), "hq\r\n");
+}
+
+TEST(WriteOutputFile, JoinedPairsShareALine) {
+    TFreshOutput out;
+    EmitLineColor(2, 0);
+    EmitText(0, "a\"", 1, 2, 10, 0);  // a text ending in a quote does not join again
+    AddOutputLine("");
+    EmitFontName("<F>\"");  // a font ending in a quote is a line of its own
+    EmitLine(0, 0, 1, 1);
+    EmitText(2, "b", 3, 4, 0, 10);
+    EXPECT_EQ(WrittenFile(out.Folder),
+              "lc2\r\n"
+              "ch 1 2 10 0 \"a\"\r\n"
+              "\r\n"
+              "cn\"$<F>\"\r\n"
+              "0 0 1 1\r\n"
+              "cs 3 4 0 10 \"b\r\n");
+}
+
+TEST(WriteOutputFile, JoinedRecordLastEndsWithoutLineEnd) {
+    TFreshOutput out;
+    EmitLine(0, 0, 1, 0);
+    EmitText(2, "x", 0, 0, 10, 0);
+    OutputLines.pop_back();
+    EXPECT_EQ(WrittenFile(out.Folder), "0 0 1 0\r\ncs 0 0 10 0 \"");
+}
+
+TEST(WriteOutputFile, ReplacesTheExistingFileAndLeavesNoTemporary) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "JWC_TEMP.TXT";
+    WriteBytes(path, "hp1 0 0\r\nhp2 1 1\r\nhp3 2 2\r\nmuch longer than the new contents\r\n");
+    EmitZFlags(4);
+    EXPECT_TRUE(WriteOutputFile(path));
+    EXPECT_EQ(ReadBytes(path), "z3\r\n");
+    EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
+}
+
+TEST(WriteOutputFile, MissingFolderFails) {
+    TFreshOutput out;
+    EmitZFlags(4);
+    EXPECT_FALSE(WriteOutputFile(out.Folder / "missing" / "JWC_TEMP.TXT"));
+    EXPECT_EQ(out.Entries(), std::vector<fs::path>{});
+}
+
+TEST(WriteOutputFile, TargetThatIsAFolderIsLeftAsItWas) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "JWC_TEMP.TXT";
+    fs::create_directory(path);
+    WriteBytes(path / "inside.txt", "kept");
+    EmitZFlags(4);
+    EXPECT_FALSE(WriteOutputFile(path));
+    EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
+    EXPECT_EQ(ReadBytes(path / "inside.txt"), "kept");
+}
+
+TEST(WriteOutputFile, ReadOnlyFolderKeepsTheOldFile) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "JWC_TEMP.TXT";
+    WriteBytes(path, "old\r\n");
+    fs::permissions(out.Folder,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (std::ofstream(out.Folder / "probe").is_open()) {
+        fs::remove(out.Folder / "probe");
+        GTEST_SKIP() << "this user writes into read-only folders";
+    }
+    EmitZFlags(4);
+    EXPECT_FALSE(WriteOutputFile(path));
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
 }
