@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <string>
@@ -85,13 +86,22 @@ std::string WrittenFile(const fs::path& folder) {
     return ReadBytes(path);
 }
 
+struct TNumberCase {
+    double In;
+    const char* Want;
+};
+
+void ExpectNumberTexts(std::initializer_list<TNumberCase> cases) {
+    for (auto c : cases) {
+        SCOPED_TRACE(c.Want);
+        EXPECT_EQ(NumberText(c.In), c.Want);
+    }
+}
+
 }  // namespace
 
 TEST(NumberText, PlainAndScientificAtTheirEdges) {
-    struct {
-        double in;
-        const char* want;
-    } cases[] = {
+    ExpectNumberTexts({
         {3, "3"},
         {2.5, "2.5"},
         {-0.125, "-0.125"},
@@ -115,44 +125,26 @@ TEST(NumberText, PlainAndScientificAtTheirEdges) {
         {4.9406564584124654e-324, "4.94065645841247E-324"},
         {0.0, "0"},
         {-0.0, "0"},
-    };
-    for (auto c : cases) {
-        SCOPED_TRACE(c.want);
-        EXPECT_EQ(NumberText(c.in), c.want);
-    }
+    });
 }
 
 TEST(NumberText, TiesRoundAwayFromZeroOnTheExactDigits) {
-    struct {
-        double in;
-        const char* want;
-    } cases[] = {
+    ExpectNumberTexts({
         {100000000000000.5, "100000000000001"},  // an exact tie: not to even
         {-100000000000000.5, "-100000000000001"},
         {std::nextafter(100000000000000.5, 0.0), "100000000000000"},  // just below the tie
         {2.5, "2.5"},
-    };
-    for (auto c : cases) {
-        SCOPED_TRACE(c.want);
-        EXPECT_EQ(NumberText(c.in), c.want);
-    }
+    });
 }
 
 TEST(NumberText, CarryTakesTheExponentAfterRounding) {
-    struct {
-        double in;
-        const char* want;
-    } cases[] = {
+    ExpectNumberTexts({
         {999999999999999.9, "1E15"},
         {-999999999999999.9, "-1E15"},
         {std::nextafter(1.0, 0.0), "1"},
         {std::nextafter(1e-4, 0.0), "0.0001"},  // 9.99...E-5 becomes plain again
         {99999.99999999999, "100000"},
-    };
-    for (auto c : cases) {
-        SCOPED_TRACE(c.want);
-        EXPECT_EQ(NumberText(c.in), c.want);
-    }
+    });
 }
 
 TEST(NumberText, NonFiniteValuesHaveNames) {

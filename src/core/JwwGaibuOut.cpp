@@ -2,6 +2,7 @@
 // text and dimension-figure emitters, and the file that replaces JWC_TEMP.TXT at close.
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -47,7 +48,8 @@ TRoundedDigits RoundToSignificant(double magnitude) {
     std::array<char, 800> buf{};
     auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
                                    std::chars_format::scientific, ExactPrecision);
-    if (ec != std::errc{}) return {"0", 0};  // the buffer holds every double: cannot happen
+    assert(ec == std::errc{});  // the buffer holds every double
+    if (ec != std::errc{}) return {"0", 1};
 
     // buf: d1 '.' d2 ... 'e' sign exponent
     TRoundedDigits rounded;
@@ -350,8 +352,8 @@ void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2,
     if (RemoveBlanks(text).empty()) {
         // The measured length in steps of 1e-8, so the last binary digits do not show.
         const double length = Distance(x1, y1, x2, y2);
-        const double rounded =
-            static_cast<double>(std::trunc(static_cast<long double>(length) / 1e-8L + 0.5L) * 1e-8L);
+        const double rounded = static_cast<double>(
+            std::trunc(static_cast<long double>(length) / 1e-8L + 0.5L) * 1e-8L);
         if (!std::isfinite(rounded)) return;
         value = NumberText(rounded);
     }
