@@ -27,7 +27,6 @@ constexpr int FlagFontName = 8;
 constexpr int FlagPenNo = 9;
 
 constexpr std::size_t MaxRecordBytes = 255;
-constexpr std::size_t RecordBlock = 1000;
 constexpr int SignificantDigits = 15;
 
 // Below this a line has no length; at or below it a direction has none.
@@ -136,10 +135,7 @@ bool IsZeroDirection(double dx, double dy) {
 }
 
 void AppendRecord(std::string_view text, bool joinsNext) {
-    // Grow a block at a time so appending copies the list at most once per thousand records.
-    if (OutputLines.size() == OutputLines.capacity()) {
-        OutputLines.reserve((OutputLines.size() / RecordBlock + 1) * RecordBlock);
-    }
+    // push_back grows the list geometrically: a fixed step would make appending quadratic.
     OutputLines.push_back({TruncateWholeChars(text, MaxRecordBytes), joinsNext});
 }
 
