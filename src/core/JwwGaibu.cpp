@@ -1,18 +1,911 @@
-// Exchange store and reader (stubs until implemented).
+// The exchange store and its reader: JWC_TEMP.TXT is read in large blocks, each line is split
+// into tokens and handed to the first rule that takes it.
 #include "JwwGaibu.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <istream>
+#include <iterator>
+#include <new>
+#include <string>
+
+#include "MyFunc.h"
 
 TExchangeModel ExchangeModel;
 TOutputAttributeState OutputAttributeState;
 std::vector<TOutputRecord> OutputLines;
-const char DefaultFontName[] = "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";  // <ＭＳ ゴシック>
+const char DefaultFontName[] =
+    "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";  // <ＭＳ ゴシック>
 
-void JwwInit() { OutputLines.clear(); }
-void JwwFree() { OutputLines.clear(); }
-void ResetOutputState() {}
-void FillEntHead(TJwwEntHead&) {}
-void AddEntRef(int, int) {}
-int MapColorNumber(int n) { return n; }
-int MapLineTypeNumber(int n) { return n; }
-bool JwwLoadFile(const std::filesystem::path&) { return false; }
-void JwwParseLine(std::string_view) {}
-std::vector<std::string> JwwSplitLine(std::string_view) { return {}; }
+namespace {
+
+constexpr TJwwTextType DefaultTextType{3.0, 3.0, 0.0, 2};
+constexpr TJwwTextType DefaultFreeText{2.0, 2.0, 0.0, 1};
+constexpr std::size_t MaxTextBytes = 255;
+
+// Every list of the store, so that emptying and releasing cannot forget one.
+template <class F>
+void ForEachList(F&& f) {
+    TExchangeModel& m = ExchangeModel;
+    f(m.EntOrder);
+    f(m.EntLines);
+    f(m.EntCircles);
+    f(m.EntArcs);
+    f(m.EntTexts);
+    f(m.EntPoints);
+    f(m.EntPointsEx);
+    f(m.EntDims);
+    f(m.EntBlocks);
+    f(m.EntSl2);
+    f(m.EntSl3);
+    f(m.EntSl4);
+    f(m.EntSc);
+    f(m.EntSe);
+    f(m.EntSo);
+    f(m.EntSg);
+    f(OutputLines);
+}
+
+template <class T>
+void Release(std::vector<T>& list) {
+    std::vector<T>().swap(list);
+}
+
+TJwwEntLine DefaultDimLine() {
+    TJwwEntLine line;
+    line.Head.Color = 1;
+    line.Head.LineType = 1;
+    line.X2 = 1;
+    return line;
+}
+
+// The attributes that both the reader's start and the writer's start put back.
+void ResetRunningAttributes() {
+    TOutputAttributeState& s = OutputAttributeState;
+    s.CurLayerGroup = 0;
+    s.CurLayer = 0;
+    s.CurColor = 1;
+    s.CurLineType = 1;
+    s.CurLineWidth = 0;
+    s.CurTextType = 1;
+    s.CurFreeText = DefaultFreeText;
+    s.CurCc = 0;
+    s.CurFontName = DefaultFontName;
+    s.CurPenNo = 1;
+    s.CurExtColor = 0;
+}
+
+void ResetHeader() {
+    TExchangeModel& m = ExchangeModel;
+    m.SourceFileName.clear();
+    m.HkValue = 0;
+    m.LayerGroupScale.fill(1.0);
+    m.SheetWidth = 1189;
+    m.SheetHeight = 841;
+    m.TextTypes.fill(DefaultTextType);
+    m.BzFlag = false;
+    m.HnValues.fill(0);
+}
+
+void ResetInitialAttributes() {
+    TExchangeModel& m = ExchangeModel;
+    m.InitialLayerGroup = 0;
+    m.InitialLayer = 0;
+    m.InitialColor = 1;
+    m.InitialLineType = 1;
+    m.InitialLineWidth = 0;
+    m.InitialTextType = 1;
+    m.InitialFreeText = DefaultFreeText;
+    m.InitialFontName.clear();
+}
+
+// Colour and line-type numbers come from the input unchecked; saturate instead of overflowing.
+int AddSaturated(int n, int offset) { return n > INT_MAX - offset ? INT_MAX : n + offset; }
+
+}  // namespace
+
+void JwwInit() {
+    TExchangeModel& m = ExchangeModel;
+    ResetHeader();
+    ResetInitialAttributes();
+    m.LayerGroupStates.assign(16, 0);
+    m.LayerGroupNames.assign(16, std::string());
+    m.LayerStates.assign(256, 0);
+    m.LayerNames.assign(256, std::string());
+    m.RefPoints.assign(100, TJwwRefPoint{});
+    m.RefPointCount = 0;
+    m.PolylineNo = 0;
+    m.InPolyline = false;
+    m.DimPending = false;
+    m.PendingDimLine = DefaultDimLine();
+    ForEachList([](auto& list) { list.clear(); });
+
+    TOutputAttributeState& s = OutputAttributeState;
+    ResetRunningAttributes();
+    s.CurHhp = 0;
+    s.CurZFlags = 0;
+    // Flags 7..9 belong to the writer alone; ResetOutputState sets them.
+    for (int k = 1; k <= 6; ++k) s.AttrFlags[k] = true;
+}
+
+void ResetOutputState() {
+    ResetRunningAttributes();
+    for (int k = 1; k <= 9; ++k) OutputAttributeState.AttrFlags[k] = true;
+}
+
+void FillEntHead(TJwwEntHead& head) {
+    const TOutputAttributeState& s = OutputAttributeState;
+    head.Hhp = s.CurHhp;
+    head.LayerGroup = s.CurLayerGroup;
+    head.Layer = s.CurLayer;
+    head.Color = s.CurColor;
+    head.LineType = s.CurLineType;
+    head.LineWidth = s.CurLineWidth;
+    head.ZFlags = s.CurZFlags;
+}
+
+void AddEntRef(int kind, int index) { ExchangeModel.EntOrder.push_back({kind, index}); }
+
+int MapColorNumber(int n) {
+    if (n <= 0) return ExchangeModel.InitialColor;
+    if (n <= 9) return n;
+    return AddSaturated(n, 91);
+}
+
+int MapLineTypeNumber(int n) {
+    if (n <= 0) return ExchangeModel.InitialLineType;
+    if (n <= 9) return n;
+    if (n <= 18) return n + 1;
+    return AddSaturated(n, 12);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reader
+
+namespace {
+
+constexpr int MaxTokens = 32;
+
+enum TByteClass : unsigned char {
+    ByteDrop,
+    BytePlain,
+    ByteLead,
+    ByteSeparator,
+    ByteQuote,
+    ByteEquals
+};
+
+// How the tokenizer treats each byte, while splitting is on and once a quote or "=" turned it off.
+constexpr std::array<TByteClass, 256> MakeByteClasses(bool splitting) {
+    std::array<TByteClass, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        if (IsLeadByte(static_cast<unsigned char>(b))) {
+            classes[b] = ByteLead;
+        } else if (b < 0x20 || b > 0xFD) {
+            classes[b] = ByteDrop;
+        } else {
+            classes[b] = BytePlain;
+        }
+    }
+    if (splitting) {
+        classes['\t'] = ByteSeparator;
+        classes[' '] = ByteSeparator;
+        classes['"'] = ByteQuote;
+        classes['='] = ByteEquals;
+    }
+    return classes;
+}
+
+constexpr std::array<TByteClass, 256> SplittingClasses = MakeByteClasses(true);
+constexpr std::array<TByteClass, 256> RestOfLineClasses = MakeByteClasses(false);
+
+// The tokens of one line, back to back in one buffer that is reused from line to line, so a
+// large file allocates only when a line longer than any before it comes along.
+class TTokenList {
+public:
+    void Split(std::string_view line);
+    int Count() const { return TokenCount; }
+    // Token i (0 is the keyword); empty beyond the last token, which reads as the number 0.
+    std::string_view operator[](int i) const {
+        if (i < 0 || i >= TokenCount) return {};
+        return std::string_view(Buffer.data() + Bounds[i], Bounds[i + 1] - Bounds[i]);
+    }
+    void Release() { std::string().swap(Buffer); }
+
+private:
+    std::string Buffer;
+    std::array<std::size_t, MaxTokens + 1> Bounds{};  // token i is Bounds[i]..Bounds[i + 1]
+    int TokenCount = 0;
+};
+
+void TTokenList::Split(std::string_view line) {
+    // Tokens never hold more bytes than the line, so the buffer only has to grow to its length.
+    if (Buffer.size() < line.size()) Buffer.resize(line.size());
+    char* out = Buffer.data();
+    std::size_t used = 0;
+    int closed = 0;  // tokens ended by a separator
+    const std::array<TByteClass, 256>* classes = &SplittingClasses;
+    const std::size_t size = line.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const unsigned char b = static_cast<unsigned char>(line[i]);
+        switch ((*classes)[b]) {
+            case BytePlain:
+                out[used++] = static_cast<char>(b);
+                break;
+            case ByteDrop:
+                break;
+            case ByteLead:
+                // The trail byte is taken unseen; a lead byte with nothing after it is dropped.
+                if (i + 1 < size) {
+                    out[used++] = static_cast<char>(b);
+                    out[used++] = line[++i];
+                }
+                break;
+            case ByteSeparator:
+                if (used > Bounds[closed]) {
+                    Bounds[++closed] = used;
+                    if (closed == MaxTokens) {  // whatever follows the 32nd token is dropped
+                        TokenCount = MaxTokens;
+                        return;
+                    }
+                }
+                break;
+            case ByteQuote:
+                classes = &RestOfLineClasses;
+                break;
+            case ByteEquals:
+                out[used++] = static_cast<char>(b);
+                classes = &RestOfLineClasses;
+                break;
+        }
+    }
+    // The open token always counts, even when empty: "a " has the tokens "a" and "".
+    Bounds[++closed] = used;
+    TokenCount = closed;
+}
+
+TTokenList LineTokens;
+
+double Real(const TTokenList& t, int i) { return SafeStrToFloat(t[i]); }
+int Int(const TTokenList& t, int i) { return SafeStrToInt(t[i]); }
+
+void Increment(int& counter) {
+    if (counter < INT_MAX) ++counter;
+}
+
+template <class T>
+void SetAt(std::vector<T>& table, int index, T value) {
+    if (index >= 0 && static_cast<std::size_t>(index) < table.size())
+        table[static_cast<std::size_t>(index)] = std::move(value);
+}
+
+// The one character after a layer keyword as a hexadecimal digit; anything else is 0.
+int LayerDigit(std::string_view rest) {
+    const char text[2] = {'$', rest.empty() ? '\0' : rest[0]};
+    const int d = SafeStrToInt(std::string_view(text, rest.empty() ? 1 : 2));
+    return d >= 0 && d <= 15 ? d : 0;
+}
+
+// Where the number of an "hp" or "hhp" keyword ends: each suffix is searched in turn and the
+// last one found decides the cut and the pick kind (its index + 1; 0 when none is found).
+struct TSuffixCut {
+    std::size_t Cut;
+    int Kind;
+};
+
+template <std::size_t N>
+TSuffixCut CutAtSuffix(std::string_view rest, const std::array<std::string_view, N>& suffixes) {
+    TSuffixCut result{rest.size(), 0};
+    for (std::size_t k = 0; k < N; ++k) {
+        const std::size_t pos = rest.find(suffixes[k]);
+        if (pos != std::string_view::npos) result = {pos, static_cast<int>(k) + 1};
+    }
+    return result;
+}
+
+// Header values.
+
+void ReadSourceFile(const TTokenList& t, std::string_view) {
+    ExchangeModel.SourceFileName.assign(t[0].substr(5));  // the keyword contains "file="
+}
+
+void ReadHk(const TTokenList& t, std::string_view) { ExchangeModel.HkValue = Real(t, 1); }
+
+void ReadScales(const TTokenList& t, std::string_view) {
+    for (int g = 0; g < 16; ++g) ExchangeModel.LayerGroupScale[g] = Real(t, g + 1);
+}
+
+void ReadSheet(const TTokenList& t, std::string_view) {
+    ExchangeModel.SheetWidth = Real(t, 1);
+    ExchangeModel.SheetHeight = Real(t, 2);
+}
+
+void ReadTextWidths(const TTokenList& t, std::string_view) {
+    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Width = Real(t, k);
+}
+
+void ReadTextHeights(const TTokenList& t, std::string_view) {
+    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Height = Real(t, k);
+}
+
+void ReadTextSpacings(const TTokenList& t, std::string_view) {
+    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Spacing = Real(t, k);
+}
+
+void ReadTextColors(const TTokenList& t, std::string_view) {
+    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Color = Int(t, k);
+}
+
+void ReadBz(const TTokenList&, std::string_view) { ExchangeModel.BzFlag = true; }
+
+void ReadHn(const TTokenList& t, std::string_view) {
+    for (int k = 1; k <= 4; ++k) ExchangeModel.HnValues[k] = Real(t, k);
+}
+
+// Layers and attributes. The first of each attribute line is the host's current setting.
+
+void ReadLayerGroupName(const TTokenList&, std::string_view rest) {
+    SetAt(ExchangeModel.LayerGroupNames, OutputAttributeState.CurLayerGroup, std::string(rest));
+}
+
+void ReadLayerName(const TTokenList&, std::string_view rest) {
+    const TOutputAttributeState& s = OutputAttributeState;
+    SetAt(ExchangeModel.LayerNames, s.CurLayerGroup * 16 + s.CurLayer, std::string(rest));
+}
+
+// Takes the first value of an attribute as the host's setting; flag is its first-occurrence flag.
+void CaptureFirst(int flag, int& initial, int value) {
+    bool& unseen = OutputAttributeState.AttrFlags[flag];
+    if (!unseen) return;
+    initial = value;
+    unseen = false;
+}
+
+void ReadLayerGroup(const TTokenList& t, std::string_view rest) {
+    const int d = LayerDigit(rest);
+    CaptureFirst(1, ExchangeModel.InitialLayerGroup, d);
+    OutputAttributeState.CurLayerGroup = d;
+    if (t.Count() >= 2) SetAt(ExchangeModel.LayerGroupStates, d, Int(t, 1));
+}
+
+void ReadLayer(const TTokenList& t, std::string_view rest) {
+    const int d = LayerDigit(rest);
+    CaptureFirst(2, ExchangeModel.InitialLayer, d);
+    OutputAttributeState.CurLayer = d;
+    if (t.Count() >= 2)
+        SetAt(ExchangeModel.LayerStates, OutputAttributeState.CurLayerGroup * 16 + d, Int(t, 1));
+}
+
+void ReadColor(const TTokenList& t, std::string_view rest) {
+    const int c = SafeStrToInt(rest);
+    CaptureFirst(3, ExchangeModel.InitialColor, c);
+    OutputAttributeState.CurColor = c;
+    if (c == 10 && t.Count() >= 2) OutputAttributeState.CurExtColor = Int(t, 1);
+}
+
+void ReadLineType(const TTokenList&, std::string_view rest) {
+    const int lt = SafeStrToInt(rest);
+    CaptureFirst(4, ExchangeModel.InitialLineType, lt);
+    OutputAttributeState.CurLineType = lt;
+}
+
+void ReadLineWidth(const TTokenList&, std::string_view rest) {
+    const int w = SafeStrToInt(rest);
+    CaptureFirst(5, ExchangeModel.InitialLineWidth, w);
+    OutputAttributeState.CurLineWidth = w;
+}
+
+void ReadFontName(const TTokenList&, std::string_view rest) {
+    if (ExchangeModel.InitialFontName.empty()) ExchangeModel.InitialFontName.assign(rest);
+    OutputAttributeState.CurFontName.assign(rest);
+}
+
+void ReadTextType(const TTokenList& t, std::string_view rest) {
+    TOutputAttributeState& s = OutputAttributeState;
+    const int k = SafeStrToInt(rest);
+    if (k == 0 && t.Count() >= 5) {
+        const TJwwTextType size{Real(t, 1), Real(t, 2), Real(t, 3), Int(t, 4)};
+        if (s.AttrFlags[6]) ExchangeModel.InitialFreeText = size;
+        s.CurFreeText = size;
+    }
+    CaptureFirst(6, ExchangeModel.InitialTextType, k);
+    s.CurTextType = k;
+}
+
+void ReadCc(const TTokenList&, std::string_view rest) {
+    const int v = SafeStrToInt(rest.substr(0, 1));
+    OutputAttributeState.CurCc = v >= 0 && v <= 8 ? v : 0;
+}
+
+void ReadZFlag(const TTokenList& t, std::string_view) {
+    OutputAttributeState.CurZFlags |= 1 << (t[0][1] - '1');  // the keyword is "z1" to "z5"
+}
+
+void ReadPenNo(const TTokenList&, std::string_view rest) {
+    OutputAttributeState.CurPenNo = SafeStrToInt(rest);
+}
+
+// Grouping: a polyline ("pl") or a dimension figure ("msg") stays open until "#" or an entity
+// other than a line.
+
+void OpenPolyline(const TTokenList&, std::string_view) {
+    TExchangeModel& m = ExchangeModel;
+    Increment(m.PolylineNo);
+    m.InPolyline = true;
+    m.DimPending = false;
+}
+
+void OpenDimension(const TTokenList&, std::string_view) {
+    ExchangeModel.DimPending = true;
+    ExchangeModel.InPolyline = false;
+}
+
+void CloseGroups() {
+    ExchangeModel.InPolyline = false;
+    ExchangeModel.DimPending = false;
+}
+
+void ReadGroupEnd(const TTokenList&, std::string_view) { CloseGroups(); }
+
+// Reference points and the hhp number.
+
+void ReadRefPoint(const TTokenList& t, std::string_view rest) {
+    static constexpr std::array<std::string_view, 4> Suffixes{"-", "ln", "ci", "ch"};
+    const TSuffixCut cut = CutAtSuffix(rest, Suffixes);
+    const int p = SafeStrToInt(rest.substr(0, cut.Cut));
+    if (p < 1 || p > 99 || ExchangeModel.RefPoints.size() <= 99u) return;
+    ExchangeModel.RefPoints[p] = {true, Real(t, 1), Real(t, 2), cut.Kind};
+    Increment(ExchangeModel.RefPointCount);
+}
+
+void ReadHhp(const TTokenList&, std::string_view rest) {
+    static constexpr std::array<std::string_view, 3> Suffixes{"ln", "ci", "ch"};
+    OutputAttributeState.CurHhp = SafeStrToInt(rest.substr(0, CutAtSuffix(rest, Suffixes).Cut));
+}
+
+// Entities. Each new record takes its header from the running attributes; storing it ends the
+// z attributes, and every entity but a line ends an open polyline or dimension figure.
+
+template <class T>
+T& AddEntity(std::vector<T>& list, int kind) {
+    T& record = list.emplace_back();
+    FillEntHead(record.Head);
+    AddEntRef(kind, static_cast<int>(list.size() - 1));
+    return record;
+}
+
+void EndEntity() {
+    OutputAttributeState.CurZFlags = 0;
+    CloseGroups();
+}
+
+template <std::size_t N>
+void ReadReals(const TTokenList& t, int first, std::array<double, N>& values) {
+    for (std::size_t k = 0; k < N; ++k) values[k] = Real(t, first + static_cast<int>(k));
+}
+
+void StoreCircle(const TTokenList& t, std::string_view) {
+    TJwwEntCircle& c = AddEntity(ExchangeModel.EntCircles, KindCircle);
+    c.X = Real(t, 1);
+    c.Y = Real(t, 2);
+    c.R = Real(t, 3);
+    EndEntity();
+}
+
+void StoreArc(const TTokenList& t, std::string_view) {
+    ReadReals(t, 1, AddEntity(ExchangeModel.EntArcs, KindArc).Values);
+    EndEntity();
+}
+
+// Text kind by keyword: the index in this list.
+constexpr std::array<std::string_view, 10> TextKeywords{"ch", "cv", "cs", "cr", "co",
+                                                        "cp", "ct", "ck", "cz", "c2"};
+
+void FillText(TJwwEntText& text, int kind, const TTokenList& t) {
+    const TOutputAttributeState& s = OutputAttributeState;
+    FillEntHead(text.Head);
+    text.TextKind = kind;
+    text.Cc = s.CurCc;
+    text.TextType = s.CurTextType;
+    const bool typed = s.CurTextType >= 1 && s.CurTextType <= 10;
+    const TJwwTextType& size = typed ? ExchangeModel.TextTypes[s.CurTextType] : s.CurFreeText;
+    text.Head.Color = size.Color;
+    text.Width = size.Width;
+    text.Height = size.Height;
+    text.Spacing = size.Spacing;
+    text.X = Real(t, 1);
+    text.Y = Real(t, 2);
+    text.Dx = Real(t, 3);
+    text.Dy = Real(t, 4);
+    text.FontName = TruncateWholeChars(s.CurFontName, MaxTextBytes);
+    text.Text = TruncateWholeChars(t[5], MaxTextBytes);
+}
+
+void StoreText(const TTokenList& t, std::string_view) {
+    TExchangeModel& m = ExchangeModel;
+    const auto found = std::find(TextKeywords.begin(), TextKeywords.end(), t[0]);
+    assert(found != TextKeywords.end());  // the rule table sends only these keywords
+    const int kind = static_cast<int>(found - TextKeywords.begin());
+    if (kind == 2 && m.DimPending) {
+        // "msg", a line and this "cs" text form one dimension figure.
+        TJwwEntDim& dim = AddEntity(m.EntDims, KindDim);
+        dim.Line = m.PendingDimLine;
+        FillText(dim.Text, kind, t);
+    } else {
+        FillText(AddEntity(m.EntTexts, KindText), kind, t);
+    }
+    EndEntity();
+}
+
+void StorePoint(const TTokenList& t, std::string_view) {
+    TJwwEntPoint& p = AddEntity(ExchangeModel.EntPoints, KindPoint);
+    p.Head.Color = OutputAttributeState.CurPenNo;
+    p.X = Real(t, 1);
+    p.Y = Real(t, 2);
+    EndEntity();
+}
+
+void StorePointEx(const TTokenList& t, std::string_view) {
+    TJwwEntPointEx& p = AddEntity(ExchangeModel.EntPointsEx, KindPointEx);
+    p.Head.Color = OutputAttributeState.CurPenNo;
+    p.X = Real(t, 1);
+    p.Y = Real(t, 2);
+    p.A = Real(t, 3);
+    p.B = Real(t, 4);
+    p.N = Int(t, 5);
+    EndEntity();
+}
+
+void StoreBlock(const TTokenList& t, std::string_view) {
+    TJwwEntBlk& b = AddEntity(ExchangeModel.EntBlocks, KindBlock);
+    b.X = Real(t, 1);
+    b.Y = Real(t, 2);
+    b.Name.assign(t[3]);
+    EndEntity();
+}
+
+// Solids ("sl"): corners that coincide within 1e-10 are merged into fewer corners.
+
+struct TCorner {
+    double X, Y;
+};
+
+bool SameCorner(const TCorner& a, const TCorner& b) {
+    return std::fabs(static_cast<long double>(a.X) - b.X) <= 1e-10 &&
+           std::fabs(static_cast<long double>(a.Y) - b.Y) <= 1e-10;
+}
+
+TCorner CornerAt(const TTokenList& t, int first) { return {Real(t, first), Real(t, first + 1)}; }
+
+void StoreSolid(const TCorner& p1, const TCorner& p2) {
+    TJwwEntSl2& s = AddEntity(ExchangeModel.EntSl2, KindSl2);
+    s.ExtColor = OutputAttributeState.CurExtColor;
+    s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y;
+    EndEntity();
+}
+
+void StoreSolid(const TCorner& p1, const TCorner& p2, const TCorner& p3) {
+    TJwwEntSl3& s = AddEntity(ExchangeModel.EntSl3, KindSl3);
+    s.ExtColor = OutputAttributeState.CurExtColor;
+    s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y, s.X3 = p3.X, s.Y3 = p3.Y;
+    EndEntity();
+}
+
+void StoreSolid(const TCorner& p1, const TCorner& p2, const TCorner& p3, const TCorner& p4) {
+    TJwwEntSl4& s = AddEntity(ExchangeModel.EntSl4, KindSl4);
+    s.ExtColor = OutputAttributeState.CurExtColor;
+    s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y;
+    s.X3 = p3.X, s.Y3 = p3.Y, s.X4 = p4.X, s.Y4 = p4.Y;
+    EndEntity();
+}
+
+void StoreSolid2(const TTokenList& t, std::string_view) {
+    StoreSolid(CornerAt(t, 1), CornerAt(t, 3));
+}
+
+void StoreSolid3(const TTokenList& t, std::string_view) {
+    const TCorner p1 = CornerAt(t, 1), p2 = CornerAt(t, 3), p3 = CornerAt(t, 5);
+    if (SameCorner(p1, p2)) {
+        StoreSolid(p1, p3);
+    } else if (SameCorner(p2, p3)) {
+        StoreSolid(p1, p2);
+    } else {
+        StoreSolid(p1, p2, p3);
+    }
+}
+
+void StoreSolid4(const TTokenList& t, std::string_view) {
+    const TCorner p1 = CornerAt(t, 1), p2 = CornerAt(t, 3), p3 = CornerAt(t, 5),
+                  p4 = CornerAt(t, 7);
+    if (SameCorner(p1, p2) && SameCorner(p1, p3)) {
+        StoreSolid(p1, p4);
+    } else if (SameCorner(p2, p3) && SameCorner(p2, p4)) {
+        StoreSolid(p1, p2);
+    } else if (SameCorner(p1, p2) && SameCorner(p3, p4)) {
+        StoreSolid(p1, p3);
+    } else if (SameCorner(p4, p1) || SameCorner(p4, p2) || SameCorner(p4, p3)) {
+        StoreSolid(p1, p2, p3);
+    } else if (SameCorner(p3, p1) || SameCorner(p3, p2)) {
+        StoreSolid(p1, p2, p4);
+    } else if (SameCorner(p2, p1)) {
+        StoreSolid(p1, p3, p4);
+    } else {
+        StoreSolid(p1, p2, p3, p4);
+    }
+}
+
+// "sc" and "se": seven reals and an integer; "so" and "sg": eight reals.
+void StoreSevenAndInt(std::vector<TJwwEntSc>& list, int kind, const TTokenList& t) {
+    TJwwEntSc& s = AddEntity(list, kind);
+    s.ExtColor = OutputAttributeState.CurExtColor;
+    ReadReals(t, 1, s.Values);
+    s.N = Int(t, 8);
+    EndEntity();
+}
+
+void StoreEightReals(std::vector<TJwwEntSo>& list, int kind, const TTokenList& t) {
+    TJwwEntSo& s = AddEntity(list, kind);
+    s.ExtColor = OutputAttributeState.CurExtColor;
+    ReadReals(t, 1, s.Values);
+    EndEntity();
+}
+
+void StoreSc(const TTokenList& t, std::string_view) {
+    StoreSevenAndInt(ExchangeModel.EntSc, KindSc, t);
+}
+void StoreSe(const TTokenList& t, std::string_view) {
+    StoreSevenAndInt(ExchangeModel.EntSe, KindSe, t);
+}
+void StoreSo(const TTokenList& t, std::string_view) {
+    StoreEightReals(ExchangeModel.EntSo, KindSo, t);
+}
+void StoreSg(const TTokenList& t, std::string_view) {
+    StoreEightReals(ExchangeModel.EntSg, KindSg, t);
+}
+
+// A line keeps an open polyline or dimension figure open; inside a dimension figure it becomes
+// the figure's line, replacing an earlier one.
+void StoreLine(const TTokenList& t, std::string_view) {
+    TExchangeModel& m = ExchangeModel;
+    TJwwEntLine* line = &m.PendingDimLine;
+    if (m.DimPending) {
+        FillEntHead(line->Head);
+        line->PolylineNo = 0;
+    } else {
+        line = &AddEntity(m.EntLines, KindLine);
+        line->PolylineNo = m.InPolyline ? m.PolylineNo : 0;
+    }
+    line->X1 = Real(t, 0);
+    line->Y1 = Real(t, 1);
+    line->X2 = Real(t, 2);
+    line->Y2 = Real(t, 3);
+    OutputAttributeState.CurZFlags = 0;
+}
+
+// The rules, tested strictly in this order; the first whose keyword and token count both match
+// takes the line. A keyword that matches with the wrong count lets the next rules try.
+
+enum class TKeyTest { Contains, Equals, StartsWith, Any };
+enum class TCountTest { Any, Exactly, AtLeast };
+
+using TRuleAction = void (*)(const TTokenList& tokens, std::string_view rest);
+
+struct TRule {
+    TKeyTest KeyTest;
+    std::string_view Key;
+    TCountTest CountTest;
+    int Count;
+    TRuleAction Apply;
+};
+
+using enum TKeyTest;
+constexpr TCountTest AnyCount = TCountTest::Any;
+constexpr TCountTest Exactly = TCountTest::Exactly;
+constexpr TCountTest AtLeast = TCountTest::AtLeast;
+
+// clang-format off
+constexpr TRule Rules[] = {
+    {Contains,   "file=", AnyCount, 0,  ReadSourceFile},
+    {Equals,     "hk",    AtLeast,  2,  ReadHk},
+    {Equals,     "hs",    AtLeast,  17, ReadScales},
+    {Equals,     "hzs",   AtLeast,  3,  ReadSheet},
+    {Equals,     "hcw",   AtLeast,  11, ReadTextWidths},
+    {Equals,     "hch",   AtLeast,  11, ReadTextHeights},
+    {Equals,     "hcd",   AtLeast,  11, ReadTextSpacings},
+    {Equals,     "hcc",   AtLeast,  11, ReadTextColors},
+    {Equals,     "bz",    AnyCount, 0,  ReadBz},
+    {Equals,     "hn",    AtLeast,  5,  ReadHn},
+    {StartsWith, "lgn",   AnyCount, 0,  ReadLayerGroupName},
+    {StartsWith, "lyn",   AnyCount, 0,  ReadLayerName},
+    {StartsWith, "lg",    AnyCount, 0,  ReadLayerGroup},
+    {StartsWith, "ly",    AnyCount, 0,  ReadLayer},
+    {StartsWith, "lc",    AnyCount, 0,  ReadColor},
+    {StartsWith, "lt",    AnyCount, 0,  ReadLineType},
+    {StartsWith, "lw",    AnyCount, 0,  ReadLineWidth},
+    {StartsWith, "cn$",   AnyCount, 0,  ReadFontName},
+    {StartsWith, "cn",    AnyCount, 0,  ReadTextType},
+    {StartsWith, "cc",    AnyCount, 0,  ReadCc},
+    {Equals,     "z1",    AnyCount, 0,  ReadZFlag},
+    {Equals,     "z2",    AnyCount, 0,  ReadZFlag},
+    {Equals,     "z3",    AnyCount, 0,  ReadZFlag},
+    {Equals,     "z4",    AnyCount, 0,  ReadZFlag},
+    {Equals,     "z5",    AnyCount, 0,  ReadZFlag},
+    {StartsWith, "pn",    AnyCount, 0,  ReadPenNo},
+    {Equals,     "pl",    AnyCount, 0,  OpenPolyline},
+    {Equals,     "msg",   AnyCount, 0,  OpenDimension},
+    {Equals,     "#",     AnyCount, 0,  ReadGroupEnd},
+    {StartsWith, "hp",    AtLeast,  3,  ReadRefPoint},
+    {StartsWith, "hhp",   AnyCount, 0,  ReadHhp},
+    {Equals,     "ci",    Exactly,  4,  StoreCircle},
+    {Equals,     "ci",    AtLeast,  8,  StoreArc},
+    {Equals,     "ch",    AtLeast,  6,  StoreText},
+    {Equals,     "cv",    AtLeast,  6,  StoreText},
+    {Equals,     "cs",    AtLeast,  6,  StoreText},
+    {Equals,     "cr",    AtLeast,  6,  StoreText},
+    {Equals,     "co",    AtLeast,  6,  StoreText},
+    {Equals,     "cp",    AtLeast,  6,  StoreText},
+    {Equals,     "ct",    AtLeast,  6,  StoreText},
+    {Equals,     "ck",    AtLeast,  6,  StoreText},
+    {Equals,     "cz",    AtLeast,  6,  StoreText},
+    {Equals,     "c2",    AtLeast,  6,  StoreText},
+    {Equals,     "pt",    Exactly,  3,  StorePoint},
+    {Equals,     "pt",    AtLeast,  6,  StorePointEx},
+    {Equals,     "BL",    AtLeast,  4,  StoreBlock},
+    {Equals,     "sl",    Exactly,  5,  StoreSolid2},
+    {Equals,     "sl",    Exactly,  7,  StoreSolid3},
+    {Equals,     "sl",    AtLeast,  9,  StoreSolid4},
+    {Equals,     "sc",    AtLeast,  9,  StoreSc},
+    {Equals,     "se",    AtLeast,  9,  StoreSe},
+    {Equals,     "so",    AtLeast,  9,  StoreSo},
+    {Equals,     "sg",    AtLeast,  9,  StoreSg},
+    {Any,        "",      Exactly,  4,  StoreLine},
+};
+// clang-format on
+
+constexpr int RuleCount = static_cast<int>(std::size(Rules));
+
+bool KeyMatches(const TRule& rule, std::string_view keyword) {
+    switch (rule.KeyTest) {
+        case Contains:
+            return keyword.find(rule.Key) != std::string_view::npos;
+        case Equals:
+            return keyword == rule.Key;
+        case StartsWith:
+            return keyword.starts_with(rule.Key);
+        case Any:
+            return true;
+    }
+    return false;
+}
+
+bool CountMatches(const TRule& rule, int n) {
+    switch (rule.CountTest) {
+        case TCountTest::Any:
+            return true;
+        case TCountTest::Exactly:
+            return n == rule.Count;
+        case TCountTest::AtLeast:
+            return n >= rule.Count;
+    }
+    return false;
+}
+
+// For each first byte of a keyword, the rules (in table order) that can possibly take it, so a
+// line of numbers is not compared with every keyword of the table.
+struct TRuleIndex {
+    std::array<std::array<std::int8_t, RuleCount + 1>, 256> Candidates{};  // ends with -1
+
+    constexpr TRuleIndex() {
+        for (int b = 0; b < 256; ++b) {
+            int used = 0;
+            for (int r = 0; r < RuleCount; ++r) {
+                const TRule& rule = Rules[r];
+                const bool keyed = rule.KeyTest == Equals || rule.KeyTest == StartsWith;
+                if (!keyed || static_cast<unsigned char>(rule.Key[0]) == b)
+                    Candidates[b][used++] = static_cast<std::int8_t>(r);
+            }
+            Candidates[b][used] = -1;
+        }
+    }
+};
+
+constexpr TRuleIndex RuleIndex;
+
+void Dispatch(const TTokenList& tokens) {
+    const std::string_view keyword = tokens[0];
+    const int n = tokens.Count();
+    if (n == 1 && keyword.empty()) return;  // empty or blank line
+    const unsigned char first = keyword.empty() ? 0 : static_cast<unsigned char>(keyword[0]);
+    for (const std::int8_t* r = RuleIndex.Candidates[first].data(); *r >= 0; ++r) {
+        const TRule& rule = Rules[*r];
+        if (!KeyMatches(rule, keyword) || !CountMatches(rule, n)) continue;
+        const std::string_view rest =
+            rule.KeyTest == StartsWith ? keyword.substr(rule.Key.size()) : keyword;
+        rule.Apply(tokens, rest);
+        return;
+    }
+}
+
+// Block size of the file reader: large enough that a big selection is read in few calls.
+constexpr std::size_t ReadBlockBytes = std::size_t{1} << 20;
+
+// Parses every line of data[0..size) that ends with LF (searching from `from`, the bytes before
+// having no LF) and returns where the unfinished rest starts. A CR before the LF belongs to
+// the line end.
+std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from) {
+    std::size_t start = 0;
+    while (from < size) {
+        const void* found = std::memchr(data + from, '\n', size - from);
+        if (!found) break;
+        const std::size_t lf = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        std::size_t end = lf;
+        if (end > start && data[end - 1] == '\r') --end;
+        JwwParseLine(std::string_view(data + start, end - start));
+        start = from = lf + 1;
+    }
+    return start;
+}
+
+bool ReadAllLines(std::istream& in) {
+    std::vector<char> block(ReadBlockBytes);
+    std::size_t kept = 0;  // bytes of an unfinished line at the front of the block
+    for (;;) {
+        if (kept == block.size()) block.resize(block.size() * 2);  // a line longer than a block
+        in.read(block.data() + kept, static_cast<std::streamsize>(block.size() - kept));
+        if (in.bad() || (in.fail() && !in.eof())) return false;
+        const std::size_t filled = kept + static_cast<std::size_t>(in.gcount());
+        const std::size_t done = ParseWholeLines(block.data(), filled, kept);
+        if (in.eof()) {
+            // The last line needs no line end.
+            if (done < filled) JwwParseLine(std::string_view(block.data() + done, filled - done));
+            return true;
+        }
+        std::memmove(block.data(), block.data() + done, filled - done);
+        kept = filled - done;
+    }
+}
+
+}  // namespace
+
+bool JwwLoadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) return false;
+    try {
+        return ReadAllLines(file);
+    } catch (const std::bad_alloc&) {
+        // A selection too large for memory ends the reading like a read error: what was read
+        // so far stays.
+        return false;
+    }
+}
+
+void JwwParseLine(std::string_view line) {
+    LineTokens.Split(line);
+    Dispatch(LineTokens);
+}
+
+std::vector<std::string> JwwSplitLine(std::string_view line) {
+    TTokenList tokens;
+    tokens.Split(line);
+    std::vector<std::string> result;
+    result.reserve(static_cast<std::size_t>(tokens.Count()));
+    for (int i = 0; i < tokens.Count(); ++i) result.emplace_back(tokens[i]);
+    return result;
+}
+
+void JwwFree() {
+    TExchangeModel& m = ExchangeModel;
+    Release(m.LayerGroupStates);
+    Release(m.LayerGroupNames);
+    Release(m.LayerStates);
+    Release(m.LayerNames);
+    Release(m.RefPoints);
+    ForEachList([](auto& list) { Release(list); });
+    LineTokens.Release();
+}
