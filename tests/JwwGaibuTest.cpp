@@ -18,23 +18,6 @@ void Parse(std::initializer_list<std::string_view> lines) {
     for (std::string_view line : lines) JwwParseLine(line);
 }
 
-std::filesystem::path Sample(const char* name) {
-    return std::filesystem::path(PARDIM_TEST_DATA) / name;
-}
-
-// A file in the temp folder holding exactly the given bytes, removed with the object.
-class TempFile {
-public:
-    explicit TempFile(std::string_view bytes) {
-        Path = std::filesystem::temp_directory_path() /
-               (std::string("pardim-reader-") +
-                testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
-        std::ofstream(Path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-    }
-    ~TempFile() { std::filesystem::remove(Path); }
-    std::filesystem::path Path;
-};
-
 void ExpectTextType(const TJwwTextType& t, double width, double height, double spacing, int color) {
     EXPECT_EQ(t.Width, width);
     EXPECT_EQ(t.Height, height);
@@ -165,4 +148,311 @@ TEST(JwwSplitLine, KeepsAtMost32Tokens) {
     EXPECT_EQ(JwwSplitLine(words31).size(), 32u);  // 31 words and the empty token
     EXPECT_EQ(JwwSplitLine(words31).back(), "");
     EXPECT_EQ(JwwSplitLine(words31 + "w ").back(), "w");  // the 33rd, empty, is dropped
+}
+
+// Which entity, if any, each line becomes: count conditions, case and the four-token fallback.
+TEST(JwwParseLine, EachRuleTakesItsCountsOnly) {
+    const struct {
+        std::string_view line;
+        int kind;  // kind of the stored entity, 0 for none
+    } cases[] = {
+        // clang-format off
+        {"1 2 3 4", KindLine}, {"1 2 3 4 ", 0}, {"1 2 3", 0}, {"xyz 1 2 3", KindLine},
+        {"hs 1 2 3", KindLine}, {"hk 1 2 3", 0}, {"cn0 1 1 1", 0}, {"hp1 1 2 3", 0},
+        {"ci 1 2 3", KindCircle}, {"ci 1 2 3 4", 0}, {"ci 1 2 3 4 5 6", 0},
+        {"ci 1 2 3 4 5 6 7", KindArc}, {"Ci 1 2 3", KindLine}, {"ci 1 2 3 ", 0},
+        {"ch 1 2 3 4 x", KindText}, {"ch 1 2 3 4", 0}, {"ch 1 2 3", KindLine}, {"CH 1 2 3 4 x", 0},
+        {"pt 1 2", KindPoint}, {"pt 1 2 3", KindLine}, {"pt 1 2 3 4", 0},
+        {"pt 1 2 3 4 5", KindPointEx}, {"BL 1 2 n", KindBlock}, {"BL 1 2", 0},
+        {"sl 1 2 3 4", KindSl2}, {"sl 1 2 3 4 5", 0}, {"sl 0 0 1 0 1 1", KindSl3},
+        {"sl 0 0 1 0 1 1 0", 0}, {"sl 0 0 1 0 1 1 0 1", KindSl4}, {"sc 1 2 3 4 5 6 7 8", KindSc},
+        {"sc 1 2 3 4 5 6 7", 0}, {"se 1 2 3 4 5 6 7 8", KindSe}, {"so 1 2 3 4 5 6 7 8", KindSo},
+        {"sg 1 2 3 4 5 6 7 8", KindSg},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Parse({c.line});
+        if (c.kind == 0) {
+            EXPECT_TRUE(M.EntOrder.empty());
+        } else {
+            ASSERT_EQ(M.EntOrder.size(), 1u);
+            EXPECT_EQ(M.EntOrder[0].Kind, c.kind);
+        }
+    }
+}
+
+TEST(JwwParseLine, HeaderValues) {
+    Parse({"file=C:\\a dir\\b.jww", "hk 12.5", "hs 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 1e+06",
+           "hzs 420 297", "hcw 1 2 3 4 5 6 7 8 9 10", "hch 1 1 1 1 1 1 1 1 1 2.5",
+           "hcd 0 0 0 0 0 0 0 0 0 0.5", "hcc      1      1      2 2 2 2 2 2 2  9", "bz",
+           "hn 1 -2 3 4"});
+    EXPECT_EQ(M.SourceFileName, "C:\\a dir\\b.jww");
+    EXPECT_EQ(M.HkValue, 12.5);
+    EXPECT_EQ(M.LayerGroupScale[0], 1);
+    EXPECT_EQ(M.LayerGroupScale[15], 1e6);
+    EXPECT_EQ(M.SheetWidth, 420);
+    EXPECT_EQ(M.SheetHeight, 297);
+    ExpectTextType(M.TextTypes[10], 10, 2.5, 0.5, 9);
+    EXPECT_EQ(M.TextTypes[1].Color, 1);
+    EXPECT_TRUE(M.BzFlag);
+    EXPECT_EQ(M.HnValues[2], -2);
+    EXPECT_EQ(M.HnValues[4], 4);
+}
+
+TEST(JwwParseLine, ShortHeaderLinesChangeNothing) {
+    Parse({"hk 5", "hk", "hs 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2", "hcw 1 2 3 4 5 6 7 8 9", "hzs 5"});
+    EXPECT_EQ(M.HkValue, 5);
+    EXPECT_EQ(M.LayerGroupScale[0], 1);
+    EXPECT_EQ(M.TextTypes[1].Width, 3);
+    EXPECT_EQ(M.SheetWidth, 1189);
+}
+
+TEST(JwwParseLine, FirstAttributeLinesAreTheHostSettings) {
+    Parse({"lgA 1", "ly5 3", "lc10 255", "lt2", "lw30", "cn0 2.5 3.5 0.5 4", "lg3", "ly1", "lc3 7",
+           "lt4", "lw5", "cn2"});
+    EXPECT_EQ(M.InitialLayerGroup, 10);
+    EXPECT_EQ(M.LayerGroupStates[10], 1);
+    EXPECT_EQ(M.InitialLayer, 5);
+    EXPECT_EQ(M.LayerStates[10 * 16 + 5], 3);
+    EXPECT_EQ(M.InitialColor, 10);
+    EXPECT_EQ(M.InitialLineType, 2);
+    EXPECT_EQ(M.InitialLineWidth, 30);
+    EXPECT_EQ(M.InitialTextType, 0);
+    ExpectTextType(M.InitialFreeText, 2.5, 3.5, 0.5, 4);
+    EXPECT_EQ(S.CurLayerGroup, 3);
+    EXPECT_EQ(S.CurLayer, 1);
+    EXPECT_EQ(S.CurColor, 3);
+    EXPECT_EQ(S.CurExtColor, 255);  // only "lc10" carries one
+    EXPECT_EQ(S.CurLineType, 4);
+    EXPECT_EQ(S.CurLineWidth, 5);
+    EXPECT_EQ(S.CurTextType, 2);
+    EXPECT_EQ(S.CurFreeText.Width, 2.5);
+}
+
+TEST(JwwParseLine, LayerDigitsAndCcValues) {
+    const struct {
+        std::string_view line;
+        int group, cc;
+    } cases[] = {
+        {"lgF", 15, 4}, {"lgG", 0, 4}, {"lg", 0, 4},   {"lg12", 1, 4},
+        {"cc5", 7, 5},  {"cc9", 7, 0}, {"cc12", 7, 1}, {"cc", 7, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Parse({"lg7", "cc4", c.line});
+        EXPECT_EQ(S.CurLayerGroup, c.group);
+        EXPECT_EQ(S.CurCc, c.cc);
+    }
+}
+
+TEST(JwwParseLine, NamesGoToTheRunningLayer) {
+    Parse({"lg2", "ly5", "lgnGround floor", "lynWalls"});
+    EXPECT_EQ(M.LayerGroupNames[2], "Ground");
+    EXPECT_EQ(M.LayerNames[2 * 16 + 5], "Walls");
+    EXPECT_EQ(S.CurLayerGroup, 2);
+    EXPECT_EQ(S.CurLayer, 5);
+}
+
+TEST(JwwParseLine, FontNameFirstIsKeptRunningFollows) {
+    Parse({"cn\"$<\x82\x6c\x82\x72 \x96\xbe\x92\xa9>", "cn3", "cn\"$Second"});  // <ＭＳ 明朝>
+    EXPECT_EQ(M.InitialFontName, "<\x82\x6c\x82\x72 \x96\xbe\x92\xa9>");
+    EXPECT_EQ(S.CurFontName, "Second");
+    EXPECT_EQ(S.CurTextType, 3);
+}
+
+TEST(JwwParseLine, ReferencePointsAndPickKinds) {
+    const struct {
+        std::string_view line;
+        int slot;  // 0: dropped
+        double x, y;
+        int kind;
+    } cases[] = {
+        {"hp2ln 10 20", 2, 10, 20, 2},
+        {"hp1-  34262.8515141222 19199.8914568925", 1, 34262.8515141222, 19199.8914568925, 1},
+        {"hp10-  -87180.2794537891 24495.5054891724", 10, -87180.2794537891, 24495.5054891724, 1},
+        {"hp3ci 1 2", 3, 1, 2, 3},
+        {"hp4ch 1 2", 4, 1, 2, 4},
+        {"hp99   1 2 9", 99, 1, 2, 0},
+        {"hp1-ln 1 2", 0, 0, 0, 0},  // the number would be "1-"
+        {"hp0 1 2", 0, 0, 0, 0},
+        {"hp100 1 2", 0, 0, 0, 0},
+        {"hp1 5", 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Parse({c.line});
+        EXPECT_EQ(M.RefPointCount, c.slot ? 1 : 0);
+        EXPECT_TRUE(M.EntOrder.empty());
+        if (c.slot == 0) continue;
+        const TJwwRefPoint& p = M.RefPoints[c.slot];
+        EXPECT_TRUE(p.Given);
+        EXPECT_EQ(p.X, c.x);
+        EXPECT_EQ(p.Y, c.y);
+        EXPECT_EQ(p.PickKind, c.kind);
+    }
+    Parse({"hp1 1 2", "hp1 3 4"});
+    EXPECT_EQ(M.RefPointCount, 2);
+    EXPECT_EQ(M.RefPoints[1].X, 3);
+}
+
+TEST(JwwParseLine, HhpIsNotAReferencePoint) {
+    const std::pair<std::string_view, int> cases[] = {
+        {"hhp5", 5}, {"hhp7ln", 7}, {"hhp12ci3", 12}, {"hhp3 1 2", 3}, {"hhpx", 0}};
+    for (auto [line, hhp] : cases) {
+        SCOPED_TRACE(line);
+        Parse({line});
+        EXPECT_EQ(S.CurHhp, hhp);
+        EXPECT_EQ(M.RefPointCount, 0);
+    }
+}
+
+TEST(JwwParseLine, EntityHeaderFollowsRunningStateAndZFlagsEndWithIt) {
+    Parse({"hhp3", "lg2", "ly4", "lc5", "lt6", "lw7", "z2", "z5", "z2", " 1 2 3 4", "5 6 7 8"});
+    ASSERT_EQ(M.EntLines.size(), 2u);
+    const TJwwEntHead& h = M.EntLines[0].Head;
+    EXPECT_EQ(h.Hhp, 3);
+    EXPECT_EQ(h.LayerGroup, 2);
+    EXPECT_EQ(h.Layer, 4);
+    EXPECT_EQ(h.Color, 5);
+    EXPECT_EQ(h.LineType, 6);
+    EXPECT_EQ(h.LineWidth, 7);
+    EXPECT_EQ(h.ZFlags, 2 | 16);
+    EXPECT_EQ(M.EntLines[0].X1, 1);
+    EXPECT_EQ(M.EntLines[0].Y2, 4);
+    EXPECT_EQ(M.EntLines[1].Head.ZFlags, 0);
+}
+
+TEST(JwwParseLine, TextTakesSizesFromItsTextType) {
+    Parse({"hcw 1 2 3 4 5 6 7 8 9 10", "hcc 1 6 1 1 1 1 1 1 1 1", "cn2", "cc3", "cn\"$F", "lc4",
+           "cv 1 2 3 4 \"\x90\xa1\x96\x40 a", "cn0 2.5 2.5 0 5", "ch 1 2 3 4 a b", "cn11",
+           "c2 0 0 1 0 x"});
+    ASSERT_EQ(M.EntTexts.size(), 3u);
+    const TJwwEntText& t = M.EntTexts[0];
+    EXPECT_EQ(t.TextKind, 1);
+    EXPECT_EQ(t.Cc, 3);
+    EXPECT_EQ(t.TextType, 2);
+    EXPECT_EQ(t.Width, 2);
+    EXPECT_EQ(t.Head.Color, 6);
+    EXPECT_EQ(t.Dx, 3);
+    EXPECT_EQ(t.FontName, "F");
+    EXPECT_EQ(t.Text, "\x90\xa1\x96\x40 a");  // 寸法 a
+    EXPECT_EQ(M.EntTexts[1].Width, 2.5);      // the free size
+    EXPECT_EQ(M.EntTexts[1].Head.Color, 5);
+    EXPECT_EQ(M.EntTexts[1].Text, "a");  // without a quote only the next word
+    EXPECT_EQ(M.EntTexts[2].TextType, 11);
+    EXPECT_EQ(M.EntTexts[2].Height, 2.5);
+    EXPECT_EQ(M.EntTexts[2].TextKind, 9);
+}
+
+TEST(JwwParseLine, TextIsCutAtAWholeCharacter) {
+    std::string text = "ab";
+    for (int i = 0; i < 200; ++i) text += "\x82\xa0";
+    Parse({"ch 0 0 1 0 \"" + text});
+    ASSERT_EQ(M.EntTexts.size(), 1u);
+    EXPECT_EQ(M.EntTexts[0].Text, text.substr(0, 254));
+}
+
+TEST(JwwParseLine, DimensionFigureTakesTheLastLineAndTheCsText) {
+    Parse({"msg", "0 0 50 0", "lc3", "0 0 100 0", "cs 50 5 10 0 \"100", "cs 1 1 1 0 \"next",
+           "2 2 3 3"});
+    ASSERT_EQ(M.EntDims.size(), 1u);
+    const TJwwEntDim& d = M.EntDims[0];
+    EXPECT_EQ(d.Line.X2, 100);
+    EXPECT_EQ(d.Line.Head.Color, 3);
+    EXPECT_EQ(d.Text.TextKind, 2);
+    EXPECT_EQ(d.Text.Text, "100");
+    EXPECT_EQ(d.Text.X, 50);
+    ASSERT_EQ(M.EntOrder.size(), 3u);
+    EXPECT_EQ(M.EntOrder[0].Kind, KindDim);
+    EXPECT_EQ(M.EntOrder[1].Kind, KindText);  // the figure was closed by its text
+    EXPECT_EQ(M.EntOrder[2].Kind, KindLine);
+    EXPECT_EQ(M.EntLines.size(), 1u);
+
+    Parse({"msg", "cs 50 5 10 0 \"1"});  // no line: the default segment
+    ASSERT_EQ(M.EntDims.size(), 1u);
+    EXPECT_EQ(M.EntDims[0].Line.X2, 1);
+    Parse({"msg", "ch 1 2 3 4 x", "1 2 3 4", "msg", "#", "cs 1 2 3 4 x"});
+    EXPECT_TRUE(M.EntDims.empty());
+    EXPECT_EQ(M.EntLines.size(), 1u);
+}
+
+TEST(JwwParseLine, PolylineNumbersLastUntilAnotherEntity) {
+    Parse({"pl", "0 0 1 0", "1 0 1 1", "z3", "1 1 0 1", "pt 5 5", "0 0 2 2", "pl", "0 0 3 3", "#",
+           "0 0 4 4"});
+    const int want[] = {1, 1, 1, 0, 2, 0};
+    ASSERT_EQ(M.EntLines.size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(M.EntLines[i].PolylineNo, want[i]);
+    EXPECT_EQ(M.EntOrder[3].Kind, KindPoint);
+    EXPECT_EQ(M.EntOrder[4].Index, 3);
+}
+
+TEST(JwwParseLine, SolidCornersThatCoincideAreMerged) {
+    const struct {
+        std::string_view line;
+        int kind;
+        std::vector<double> corners;
+    } cases[] = {
+        {"sl 0 0 1e-10 0 5 5", KindSl2, {0, 0, 5, 5}},
+        {"sl 0 0 2e-10 0 5 5", KindSl3, {0, 0, 2e-10, 0, 5, 5}},
+        {"sl 0 0 5 5 5 5", KindSl2, {0, 0, 5, 5}},
+        {"sl 0 0 0 0 0 0 7 7", KindSl2, {0, 0, 7, 7}},
+        {"sl 0 0 7 7 7 7 7 7", KindSl2, {0, 0, 7, 7}},
+        {"sl 0 0 0 0 7 7 7 7", KindSl2, {0, 0, 7, 7}},
+        {"sl 0 0 1 0 1 1 1 0", KindSl3, {0, 0, 1, 0, 1, 1}},
+        {"sl 0 0 1 0 0 0 1 1", KindSl3, {0, 0, 1, 0, 1, 1}},
+        {"sl 0 0 0 0 1 0 1 1", KindSl3, {0, 0, 1, 0, 1, 1}},
+        {"sl 0 0 1 0 1 1 0 1", KindSl4, {0, 0, 1, 0, 1, 1, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Parse({"lc10 255", c.line});
+        ASSERT_EQ(M.EntOrder.size(), 1u);
+        EXPECT_EQ(M.EntOrder[0].Kind, c.kind);
+        std::vector<double> got;
+        if (c.kind == KindSl2) {
+            const auto& s = M.EntSl2[0];
+            got = {s.X1, s.Y1, s.X2, s.Y2};
+            EXPECT_EQ(s.ExtColor, 255);
+        } else if (c.kind == KindSl3) {
+            const auto& s = M.EntSl3[0];
+            got = {s.X1, s.Y1, s.X2, s.Y2, s.X3, s.Y3};
+        } else {
+            const auto& s = M.EntSl4[0];
+            got = {s.X1, s.Y1, s.X2, s.Y2, s.X3, s.Y3, s.X4, s.Y4};
+        }
+        EXPECT_EQ(got, c.corners);
+    }
+}
+
+TEST(JwwParseLine, OtherEntityFields) {
+    Parse({"lc2", "pn7", "pt 1 2", "pt 1 2 3 4 5.5", "BL 1 2 \"block name", "ci 1 2 3",
+           "ci 1 2 3 4 5 6 7", "lc10 9", "sc 1 2 3 4 5 6 7 8", "so 1 2 3 4 5 6 7 8"});
+    EXPECT_EQ(M.EntPoints[0].Head.Color, 7);
+    EXPECT_EQ(M.EntPoints[0].Y, 2);
+    EXPECT_EQ(M.EntPointsEx[0].Head.Color, 7);
+    EXPECT_EQ(M.EntPointsEx[0].B, 4);
+    EXPECT_EQ(M.EntPointsEx[0].N, 0);  // "5.5" is not an integer
+    EXPECT_EQ(M.EntBlocks[0].Name, "block name");
+    EXPECT_EQ(M.EntCircles[0].R, 3);
+    EXPECT_EQ(M.EntArcs[0].Values[6], 7);
+    EXPECT_EQ(M.EntSc[0].Values[6], 7);
+    EXPECT_EQ(M.EntSc[0].N, 8);
+    EXPECT_EQ(M.EntSc[0].ExtColor, 9);
+    EXPECT_EQ(M.EntSo[0].Values[7], 8);
+}
+
+TEST(JwwParseLine, ListsGrowPastAThousand) {
+    JwwInit();
+    for (int i = 0; i < 1001; ++i) JwwParseLine(std::to_string(i) + " 0 1 1");
+    ASSERT_EQ(M.EntLines.size(), 1001u);
+    EXPECT_EQ(M.EntLines[1000].X1, 1000);
+    EXPECT_EQ(M.EntOrder[1000].Index, 1000);
+}
+
+TEST(JwwParseLine, NoStoreDoesNotCrash) {
+    JwwFree();
+    for (std::string_view line : {"lgn", "lyn", "lg1 5", "ly1 5", "hp1 1 2", "ch 1 2 3 4 x"})
+        JwwParseLine(line);
+    SUCCEED();
 }
