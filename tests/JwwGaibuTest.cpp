@@ -18,6 +18,23 @@ void Parse(std::initializer_list<std::string_view> lines) {
     for (std::string_view line : lines) JwwParseLine(line);
 }
 
+std::filesystem::path Sample(const char* name) {
+    return std::filesystem::path(PARDIM_TEST_DATA) / name;
+}
+
+// A file in the temp folder holding exactly the given bytes, removed with the object.
+class TempFile {
+public:
+    explicit TempFile(std::string_view bytes) {
+        Path = std::filesystem::temp_directory_path() /
+               (std::string("pardim-reader-") +
+                testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+        std::ofstream(Path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    }
+    ~TempFile() { std::filesystem::remove(Path); }
+    std::filesystem::path Path;
+};
+
 void ExpectTextType(const TJwwTextType& t, double width, double height, double spacing, int color) {
     EXPECT_EQ(t.Width, width);
     EXPECT_EQ(t.Height, height);
@@ -455,4 +472,116 @@ TEST(JwwParseLine, NoStoreDoesNotCrash) {
     for (std::string_view line : {"lgn", "lyn", "lg1 5", "ly1 5", "hp1 1 2", "ch 1 2 3 4 x"})
         JwwParseLine(line);
     SUCCEED();
+}
+
+TEST(JwwLoadFile, SamplesFromTheHost) {
+    const struct {
+        const char* file;
+        double scale;  // of the current layer group
+        int group, layer, textType, points;
+    } cases[] = {
+        {"host-10.3.6-one-line-crlf.txt", 100, 0, 0, 2, 0},
+        {"parcel-a-4points-freetext.txt", 250, 0, 0, 0, 4},
+        {"parcel-b-9points-range-lg1.txt", 600, 1, 7, 3, 9},
+        {"parcel-c-mixed-scales-cn10.txt", 500, 0, 0, 10, 4},
+        {"parcel-d-scale-exponent.txt", 500, 0, 0, 0, 5},
+        {"parcel-e-all-scales-exponent.txt", 1e6, 0, 0, 3, 2},
+        {"parcel-f-no-points.txt", 250, 2, 6, 3, 0},
+        {"parcel-g-4points-lg2.txt", 250, 2, 6, 3, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        JwwInit();
+        ASSERT_TRUE(JwwLoadFile(Sample(c.file)));
+        EXPECT_EQ(M.LayerGroupScale[M.InitialLayerGroup], c.scale);
+        EXPECT_EQ(M.InitialLayerGroup, c.group);
+        EXPECT_EQ(M.InitialLayer, c.layer);
+        EXPECT_EQ(M.InitialTextType, c.textType);
+        EXPECT_EQ(M.RefPointCount, c.points);
+        EXPECT_EQ(M.InitialColor, 2);
+        EXPECT_EQ(M.InitialFontName, DefaultFontName);
+    }
+}
+
+TEST(JwwLoadFile, SampleDetails) {
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(Sample("host-10.3.6-one-line-crlf.txt")));
+    EXPECT_EQ(M.SourceFileName, "");
+    EXPECT_EQ(M.TextTypes[3].Spacing, 0.5);
+    EXPECT_EQ(M.TextTypes[10].Color, 5);
+    EXPECT_EQ(M.HnValues[2], -2989.07922912206);
+    ASSERT_EQ(M.EntOrder.size(), 1u);
+    ASSERT_EQ(M.EntLines.size(), 1u);
+    EXPECT_EQ(M.EntLines[0].X1, -5000);
+    EXPECT_EQ(M.EntLines[0].X2, 5000);
+    EXPECT_EQ(M.EntLines[0].Head.Color, 2);
+
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(Sample("parcel-a-4points-freetext.txt")));
+    ExpectTextType(M.InitialFreeText, 3, 3, 0.5, 2);
+    const int kinds[] = {0, 1, 0, 1, 0};
+    for (int p = 1; p <= 4; ++p) EXPECT_EQ(M.RefPoints[p].PickKind, kinds[p]) << p;
+    EXPECT_EQ(M.RefPoints[2].X, -40496.8595011236);
+
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(Sample("parcel-b-9points-range-lg1.txt")));
+    EXPECT_FALSE(M.RefPoints[2].Given);
+    EXPECT_EQ(M.RefPoints[10].Y, 24495.5054891724);
+    EXPECT_EQ(M.RefPoints[10].PickKind, 1);
+    EXPECT_EQ(M.TextTypes[9].Height, 1.5);
+
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(Sample("parcel-d-scale-exponent.txt")));
+    EXPECT_EQ(M.LayerGroupScale[1], 1e6);
+    EXPECT_EQ(M.InitialFreeText.Height, 3.5);
+}
+
+TEST(JwwLoadFile, LineEndsOfEitherKindAndNoneAtTheEnd) {
+    // The CR of CR LF ends the line, so the lone lead byte before it is dropped.
+    TempFile file("lg3\r\nly4\ncn\"$\x82\r\n 1 2 3 4");
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(file.Path));
+    EXPECT_EQ(M.InitialLayerGroup, 3);
+    EXPECT_EQ(M.InitialLayer, 4);
+    EXPECT_EQ(S.CurFontName, "");
+    ASSERT_EQ(M.EntLines.size(), 1u);
+    EXPECT_EQ(M.EntLines[0].Y2, 4);
+}
+
+TEST(JwwLoadFile, MissingFileKeepsDefaults) {
+    JwwInit();
+    EXPECT_FALSE(JwwLoadFile(std::filesystem::path(PARDIM_TEST_DATA) / "no-such-file.txt"));
+    EXPECT_FALSE(JwwLoadFile(PARDIM_TEST_DATA));  // a folder
+    EXPECT_EQ(M.LayerGroupScale[0], 1.0);
+    EXPECT_EQ(M.InitialColor, 1);
+    EXPECT_TRUE(M.EntOrder.empty());
+}
+
+TEST(JwwLoadFile, HostileBytesAndLongLines) {
+    std::string bytes = "hk 5\x82\n";  // a lone lead byte before the line end
+    unsigned state = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes += static_cast<char>(state >> 16);
+    }
+    bytes += "\nch 0 0 1 0 \"" + std::string(3 << 20, 'a') + "\n";  // longer than a read block
+    bytes += std::string(1 << 20, ' ') + "\n" + std::string(1 << 20, '1');
+    TempFile file(bytes);
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(file.Path));
+    EXPECT_EQ(M.HkValue, 5);
+    ASSERT_FALSE(M.EntTexts.empty());
+    EXPECT_EQ(M.EntTexts.back().Text, std::string(255, 'a'));
+}
+
+TEST(JwwFree, ReleasesTheLists) {
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(Sample("host-10.3.6-one-line-crlf.txt")));
+    OutputLines.push_back({"hq", false});
+    JwwFree();
+    EXPECT_EQ(M.EntLines.capacity(), 0u);
+    EXPECT_EQ(M.EntOrder.capacity(), 0u);
+    EXPECT_TRUE(M.RefPoints.empty());
+    EXPECT_TRUE(M.LayerNames.empty());
+    EXPECT_EQ(OutputLines.capacity(), 0u);
 }
