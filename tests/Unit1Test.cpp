@@ -1,1 +1,560 @@
+// TForm1 without a window: defaults, start-up and close, the settings file, OK's checks and
+// whole runs against exchange files in a scratch folder, and the batch runner end to end.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "Unit1.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Everything the dialog's logic asked of its window, in order.
+struct TRecordingView : TFormView {
+    std::vector<std::string> Events;
+    int Left = 0;
+    int Top = 0;
+
+    void FocusControl(TControlId id) override {
+        Events.push_back(std::string("focus ") + ControlName(id));
+    }
+    void ShowStatus(const std::string& sjis) override { Events.push_back("status " + sjis); }
+    void ShowMessage(const std::string& sjis) override { Events.push_back("message " + sjis); }
+    void Close() override { Events.push_back("close"); }
+    void GetPosition(int& left, int& top) override {
+        left = Left;
+        top = Top;
+    }
+    void MoveTo(int left, int top) override {
+        Left = left;
+        Top = top;
+        Events.push_back("move " + std::to_string(left) + " " + std::to_string(top));
+    }
+    void ShowInfoPage(const std::string& url) override { Events.push_back("info " + url); }
+};
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+fs::path DataFile(const char* name) { return fs::path(PARDIM_TEST_DATA) / name; }
+
+// A scratch folder standing in for the tool's own folder.
+class Unit1Run : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device random;
+        Dir = fs::temp_directory_path() /
+              ("pardim-unit1-" + std::to_string(random()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(Dir);
+        Form.ExePath = Dir / "pardim.exe";
+    }
+    void TearDown() override { fs::remove_all(Dir); }
+
+    void UseExchange(const char* name) { fs::copy_file(DataFile(name), Dir / "JWC_TEMP.TXT"); }
+    std::string Output() const { return ReadBytes(Dir / "JWC_TEMP.TXT"); }
+    fs::path Settings() const { return Dir / "pardim.dat"; }
+
+    fs::path Dir;
+    TRecordingView View;
+    TForm1 Form{View};
+};
+
+const char FullWidthBlank[] = "\x81\x40";  // 　
+
+// 31 lines as SaveSettings writes them: window at 100 / 100, the dialog's defaults, text type
+// No1 picked, then the exchange values of road-one-dimension.txt.
+const char RoadSettings[] =
+    "100\r\n100\r\n0\r\n0\r\n1\r\n3\r\n2\r\n1\r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
+    "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n100\r\n0\r\n50\r\n20\r\n";
+
+// The whole output of one dimension with the dialog's defaults and text type No1: attributes,
+// extension lines, dimension line, value text, the two arrows and the host's text type.
+const char RoadOutput[] =
+    "lg0\r\nly0\r\nlc2\r\npn2\r\nlt1\r\nlw0\r\n"
+    "cn\"$<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>\r\n"  // cn"$<ＭＳ ゴシック>
+    "z3\r\n0 2 0 22\r\n"
+    "z3\r\n100 2 100 22\r\n"
+    "z3\r\n0 20 100 20\r\n"
+    "cn1\r\ncc0\r\n"
+    "z3\r\ncs 47.75 20.5 10 0 \"100\r\n"
+    "z3\r\n0 20 2.89777747886721 20.7764571353076\r\n"
+    "z3\r\n0 20 2.89777747886721 19.2235428646924\r\n"
+    "z3\r\n"
+    "z3\r\n100 20 97.1022225211328 19.2235428646924\r\n"
+    "z3\r\n100 20 97.1022225211328 20.7764571353076\r\n"
+    "cn2\r\n";
+
+}  // namespace
+
+TEST(TForm1, StartsWithTheDialogDefaults) {
+    TRecordingView view;
+    TForm1 form(view);
+    ASSERT_EQ(form.ComboBox1.Items.size(), 12u);
+    EXPECT_EQ(form.ComboBox1.Items[0], "\x90\xfc\x96\xee\x88\xf3");  // 線矢印
+    EXPECT_EQ(form.ComboBox1.Items[8], "\x81\x60");                  // ～
+    EXPECT_EQ(form.ComboBox1.Items[11], form.ComboBox1.Items[1]);    // two marks, one text
+    EXPECT_EQ(form.ComboBox2.Items, form.ComboBox1.Items);
+    EXPECT_EQ(form.ComboBox1.ItemIndex, 0);
+    EXPECT_EQ(form.ComboBox2.ItemIndex, 0);
+    EXPECT_EQ(form.ComboBox3.ItemIndex, -1);
+    ASSERT_EQ(form.ComboBox4.Items.size(), 9u);
+    EXPECT_EQ(form.ComboBox4.Items[8], "0.00000001");
+    EXPECT_EQ(form.ComboBox4.ItemIndex, 3);
+    ASSERT_EQ(form.ComboBox5.Items.size(), 3u);
+    EXPECT_EQ(form.ComboBox5.Items[2], "\x8e\x6c\x8e\xcc\x8c\xdc\x93\xfc");  // 四捨五入
+    EXPECT_EQ(form.ComboBox5.ItemIndex, 2);
+    const std::vector<std::string> edits = {form.Edit1.Text, form.Edit2.Text, form.Edit3.Text,
+                                            form.Edit4.Text, form.Edit5.Text, form.Edit6.Text,
+                                            form.Edit7.Text, form.Edit8.Text, form.Edit9.Text};
+    EXPECT_EQ(edits, (std::vector<std::string>{"1", "", "", "0.5", "2", "2", "3", "15", "2"}));
+    EXPECT_EQ(form.RadioGroup1.Items, (std::vector<std::string>{"\x96\xb3", "\x97\x4c"}));
+    EXPECT_EQ(form.RadioGroup2.Items, (std::vector<std::string>{"mm", "\x82\x8d"}));
+    EXPECT_EQ(form.RadioGroup1.ItemIndex, 0);
+    EXPECT_EQ(form.RadioGroup2.ItemIndex, 0);
+    EXPECT_FALSE(form.CheckBox1.Checked || form.CheckBox2.Checked || form.CheckBox3.Checked ||
+                 form.CheckBox4.Checked);
+    EXPECT_EQ(form.LabelA1.Caption, FullWidthBlank);
+    EXPECT_EQ(form.SavedLeft, 100);
+    EXPECT_EQ(form.SavedTop, 100);
+}
+
+TEST(ControlName, NamesEveryControlAsTheDialogDoes) {
+    EXPECT_STREQ(ControlName(TControlId::ComboBox3), "ComboBox3");
+    EXPECT_STREQ(ControlName(TControlId::Edit8), "Edit8");
+    EXPECT_STREQ(ControlName(TControlId::RadioGroup2), "RadioGroup2");
+    EXPECT_STREQ(ControlName(TControlId::CheckBox4), "CheckBox4");
+    EXPECT_STREQ(ControlName(TControlId::Button2), "Button2");
+}
+
+TEST_F(Unit1Run, FormShowWithoutExchangeFileListsDefaultTextTypes) {
+    Form.FormShow();
+    ASSERT_EQ(Form.ComboBox3.Items.size(), 11u);
+    EXPECT_EQ(Form.ComboBox3.Items[0],
+              "\x8c\xbb\x8d\xdd\x82\xcc\x95\xb6\x8e\x9a\x8e\xed(No1)");  // 現在の文字種(No1)
+    EXPECT_EQ(Form.ComboBox3.Items[1], "No1: W3 H3 D0");
+    EXPECT_EQ(Form.ComboBox3.Items[10], "No10: W3 H3 D0");
+    EXPECT_EQ(Form.ComboBox3.ItemIndex, -1);
+    EXPECT_EQ(Form.ToolFolder, Dir / "");
+    EXPECT_EQ(View.Events, (std::vector<std::string>{"move 100 100", "info " + Form.InfoPageUrl}));
+    EXPECT_EQ(Form.InfoPageUrl.substr(0, 7), "http://");
+    EXPECT_EQ(Form.InfoPageUrl.substr(Form.InfoPageUrl.size() - 4), "/pr/");
+}
+
+TEST_F(Unit1Run, FormShowListsTheHostsTextTypes) {
+    UseExchange("parcel-a-4points-freetext.txt");
+    Form.FormShow();
+    ASSERT_EQ(Form.ComboBox3.Items.size(), 11u);
+    EXPECT_EQ(Form.ComboBox3.Items[0],
+              "\x8c\xbb\x8d\xdd\x82\xcc\x95\xb6\x8e\x9a\x8e\xed(Free)");  // 現在の文字種(Free)
+    EXPECT_EQ(Form.ComboBox3.Items[2], "No2: W2.5 H2.5 D0");
+    EXPECT_EQ(Form.ComboBox3.Items[3], "No3: W3 H3 D0.5");
+    EXPECT_EQ(Form.ComboBox3.Items[10], "No10: W6 H3 D1");
+}
+
+TEST_F(Unit1Run, FormShowPlacesTheWindowWhereTheSettingsSay) {
+    WriteBytes(Settings(), "-50\r\n99999\r\n");
+    Form.FormShow();
+    ASSERT_FALSE(View.Events.empty());
+    EXPECT_EQ(View.Events[0], "move -50 99999");
+}
+
+TEST_F(Unit1Run, FormShowSelectsTheSavedTextType) {
+    UseExchange("road-one-dimension.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    EXPECT_EQ(Form.ComboBox3.ItemIndex, 1);
+}
+
+TEST_F(Unit1Run, SaveSettingsWritesAllLinesAndLoadRestoresThem) {
+    UseExchange("road-one-dimension.txt");
+    Form.FormShow();
+    Form.SavedLeft = -12;
+    Form.SavedTop = 3456;
+    Form.ComboBox1.ItemIndex = 11;
+    Form.ComboBox2.ItemIndex = 7;
+    Form.ComboBox3.ItemIndex = 10;
+    Form.ComboBox4.ItemIndex = 8;
+    Form.ComboBox5.ItemIndex = 0;
+    Form.Edit1.Text = "1.5";
+    Form.Edit2.Text = " L= ";
+    Form.Edit3.Text = "\x81\x40mm\x81\x40";  // full-width blanks round it
+    Form.Edit4.Text = "-1";
+    Form.Edit5.Text = "abc";
+    Form.Edit6.Text = "0";
+    Form.Edit7.Text = "1000";
+    Form.Edit8.Text = "179.99";
+    Form.Edit9.Text = "";
+    Form.RadioGroup1.ItemIndex = 1;
+    Form.RadioGroup2.ItemIndex = 1;
+    Form.CheckBox1.Checked = true;
+    Form.CheckBox3.Checked = true;
+    Form.SaveSettings(Settings());
+
+    EXPECT_EQ(ReadBytes(Settings()),
+              "-12\r\n3456\r\n11\r\n7\r\n10\r\n8\r\n0\r\n1.5\r\n L= \r\n\x81\x40mm\x81\x40\r\n"
+              "-1\r\nabc\r\n0\r\n1000\r\n179.99\r\n\r\n1\r\n1\r\n1\r\n0\r\n1\r\n0\r\n"
+              "0\r\n1\r\n0\r\n0\r\n0\r\n100\r\n0\r\n50\r\n20\r\n");
+
+    TRecordingView otherView;
+    TForm1 other(otherView);
+    other.ComboBox3.Items = Form.ComboBox3.Items;
+    other.LoadSettings(Settings());
+    EXPECT_EQ(other.SavedLeft, -12);
+    EXPECT_EQ(other.SavedTop, 3456);
+    EXPECT_EQ(other.ComboBox1.ItemIndex, 11);
+    EXPECT_EQ(other.ComboBox2.ItemIndex, 7);
+    EXPECT_EQ(other.ComboBox3.ItemIndex, 10);
+    EXPECT_EQ(other.ComboBox4.ItemIndex, 8);
+    EXPECT_EQ(other.ComboBox5.ItemIndex, 0);
+    EXPECT_EQ(other.Edit1.Text, "1.5");
+    EXPECT_EQ(other.Edit2.Text, " L= ");
+    EXPECT_EQ(other.Edit3.Text, "\x81\x40mm\x81\x40");
+    EXPECT_EQ(other.Edit4.Text, "-1");
+    EXPECT_EQ(other.Edit5.Text, "abc");
+    EXPECT_EQ(other.Edit6.Text, "0");
+    EXPECT_EQ(other.Edit7.Text, "1000");
+    EXPECT_EQ(other.Edit8.Text, "179.99");
+    EXPECT_EQ(other.Edit9.Text, "");
+    EXPECT_EQ(other.RadioGroup1.ItemIndex, 1);
+    EXPECT_EQ(other.RadioGroup2.ItemIndex, 1);
+    EXPECT_TRUE(other.CheckBox1.Checked);
+    EXPECT_FALSE(other.CheckBox2.Checked);
+    EXPECT_TRUE(other.CheckBox3.Checked);
+    EXPECT_FALSE(other.CheckBox4.Checked);
+}
+
+TEST_F(Unit1Run, SaveSettingsReplacesALongerOldFileWhole) {
+    WriteBytes(Settings(), std::string(5000, 'x'));
+    Form.SaveSettings(Settings());
+    const std::string saved = ReadBytes(Settings());
+    EXPECT_EQ(saved.substr(0, 10), "100\r\n100\r\n");
+    EXPECT_EQ(saved.find('x'), std::string::npos);
+    EXPECT_FALSE(fs::exists(Dir / "pardim.dat.tmp"));
+}
+
+TEST_F(Unit1Run, SaveSettingsThatCannotReplaceKeepsWhatWasThere) {
+    fs::create_directory(Settings());  // a folder in the settings file's place
+    WriteBytes(Settings() / "keep", "k");
+    Form.SaveSettings(Settings());
+    EXPECT_TRUE(fs::is_directory(Settings()));
+    EXPECT_EQ(ReadBytes(Settings() / "keep"), "k");
+    EXPECT_FALSE(fs::exists(Dir / "pardim.dat.tmp"));
+}
+
+TEST_F(Unit1Run, SaveSettingsIntoAMissingFolderLeavesNothing) {
+    Form.SaveSettings(Dir / "missing" / "pardim.dat");
+    EXPECT_FALSE(fs::exists(Dir / "missing"));
+}
+
+TEST_F(Unit1Run, LoadSettingsWithoutFileKeepsDefaults) {
+    Form.SavedLeft = 7;
+    Form.LoadSettings(Settings());
+    EXPECT_EQ(Form.SavedLeft, 100);
+    EXPECT_EQ(Form.SavedTop, 100);
+    EXPECT_EQ(Form.ComboBox4.ItemIndex, 3);
+    EXPECT_EQ(Form.Edit8.Text, "15");
+}
+
+TEST_F(Unit1Run, LoadSettingsFromAnEmptyFileClearsEveryControl) {
+    Form.ComboBox3.Items.assign(11, "x");
+    Form.CheckBox2.Checked = true;
+    WriteBytes(Settings(), "");
+    Form.LoadSettings(Settings());
+    EXPECT_EQ(Form.SavedLeft, 0);
+    EXPECT_EQ(Form.SavedTop, 0);
+    for (const TComboBox* box : {&Form.ComboBox1, &Form.ComboBox2, &Form.ComboBox3,
+                                 &Form.ComboBox4, &Form.ComboBox5}) {
+        EXPECT_EQ(box->ItemIndex, 0);
+    }
+    for (const TEdit* edit : {&Form.Edit1, &Form.Edit4, &Form.Edit7, &Form.Edit8, &Form.Edit9}) {
+        EXPECT_EQ(edit->Text, "");
+    }
+    EXPECT_EQ(Form.RadioGroup1.ItemIndex, 0);
+    EXPECT_EQ(Form.RadioGroup2.ItemIndex, 0);
+    EXPECT_FALSE(Form.CheckBox2.Checked);
+}
+
+TEST_F(Unit1Run, LoadSettingsReadsTheLinesATruncatedFileHas) {
+    WriteBytes(Settings(), "40\r\n50\r\n6\r\n");
+    Form.LoadSettings(Settings());
+    EXPECT_EQ(Form.SavedLeft, 40);
+    EXPECT_EQ(Form.SavedTop, 50);
+    EXPECT_EQ(Form.ComboBox1.ItemIndex, 6);
+    EXPECT_EQ(Form.ComboBox2.ItemIndex, 0);
+    EXPECT_EQ(Form.Edit1.Text, "");
+    EXPECT_EQ(Form.ComboBox4.ItemIndex, 0);
+}
+
+TEST_F(Unit1Run, LoadSettingsClampsIndexesAndReadsCheckBoxes) {
+    Form.ComboBox3.Items.assign(11, "x");
+    // Lines 1-22; the window, five lists, nine edit boxes, two radio groups, four check boxes.
+    WriteBytes(Settings(),
+               "abc\n12 \n12\n-3\n-1\n9\n3\n1\n\n\n0.5\n2\n2\n3\n15\n2\n5\n-2\n2\nabc\n-1\n0\n");
+    Form.LoadSettings(Settings());
+    EXPECT_EQ(Form.SavedLeft, 0);           // malformed
+    EXPECT_EQ(Form.SavedTop, 0);            // trailing blank is malformed
+    EXPECT_EQ(Form.ComboBox1.ItemIndex, -1);  // beyond the last of 12
+    EXPECT_EQ(Form.ComboBox2.ItemIndex, 0);   // negative
+    EXPECT_EQ(Form.ComboBox3.ItemIndex, 0);   // -1 selects the first
+    EXPECT_EQ(Form.ComboBox4.ItemIndex, -1);  // beyond the last of 9
+    EXPECT_EQ(Form.ComboBox5.ItemIndex, -1);  // beyond the last of 3
+    EXPECT_EQ(Form.RadioGroup1.ItemIndex, 1);  // beyond the last selects the last
+    EXPECT_EQ(Form.RadioGroup2.ItemIndex, 0);
+    EXPECT_TRUE(Form.CheckBox1.Checked);   // "2"
+    EXPECT_FALSE(Form.CheckBox2.Checked);  // "abc"
+    EXPECT_TRUE(Form.CheckBox3.Checked);   // "-1"
+    EXPECT_FALSE(Form.CheckBox4.Checked);
+}
+
+TEST_F(Unit1Run, LoadSettingsIgnoresEverythingAfterLine22) {
+    const std::string first22 =
+        "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n2\r\n a \r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
+        "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n";
+    Form.ComboBox3.Items.assign(11, "x");
+    WriteBytes(Settings(), first22 + "garbage\r\n\x81\r\n");
+    Form.LoadSettings(Settings());
+    TRecordingView otherView;
+    TForm1 other(otherView);
+    other.ComboBox3.Items.assign(11, "x");
+    WriteBytes(Settings(), first22);
+    other.LoadSettings(Settings());
+    EXPECT_EQ(Form.Edit1.Text, " a ");
+    for (TForm1* form : {&Form, &other}) {
+        EXPECT_EQ(form->ComboBox3.ItemIndex, 5);
+        EXPECT_EQ(form->Edit1.Text, " a ");
+        EXPECT_TRUE(form->CheckBox4.Checked);
+    }
+}
+
+TEST_F(Unit1Run, CancelWritesHqAndLeavesTheSettingsAlone) {
+    UseExchange("road-one-dimension.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    Form.Button2Click();
+    EXPECT_EQ(View.Events.back(), "close");
+    Form.FormClose();
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_EQ(ReadBytes(Settings()), RoadSettings);
+}
+
+TEST_F(Unit1Run, ClosingWithoutExchangeFileCreatesHq) {
+    Form.FormShow();
+    Form.FormClose();
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_FALSE(fs::exists(Settings()));
+}
+
+TEST_F(Unit1Run, OkDrawsTheWholeDimension) {
+    UseExchange("road-one-dimension.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    View.Left = 320;
+    View.Top = -8;
+    Form.Button1Click();
+    Form.FormClose();
+    EXPECT_EQ(Output(), RoadOutput);
+    EXPECT_EQ(ReadBytes(Settings()).substr(0, 9), "320\r\n-8\r\n");
+    const std::vector<std::string> tail(View.Events.end() - 3, View.Events.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "status \x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7",  // 処理中です
+                        "status " + std::string(StatusWriting), "close"}));
+    EXPECT_EQ(Form.LabelA1.Caption, StatusWriting);
+}
+
+TEST_F(Unit1Run, OkAsDimensionFigureSendsLineAndTextTogether) {
+    UseExchange("road-one-dimension.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    Form.CheckBox4.Checked = true;
+    Form.Button1Click();
+    Form.FormClose();
+    const std::string out = Output();
+    const std::string expected =
+        "z3\r\n100 2 100 22\r\n"
+        "cn1\r\nmsg\r\n0 20 100 20\r\ncs 47.75 20.5 10 0 \"100\r\n"
+        "z3\r\n0 20 2.89777747886721 20.7764571353076\r\n";
+    EXPECT_NE(out.find(expected), std::string::npos) << out;
+    EXPECT_EQ(out.find("cc0"), std::string::npos);
+}
+
+TEST_F(Unit1Run, HostTextTypeOutsideTheTableIsGivenBackAsItWas) {
+    UseExchange("road-cn12.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    EXPECT_EQ(Form.ComboBox3.Items[0],
+              "\x8c\xbb\x8d\xdd\x82\xcc\x95\xb6\x8e\x9a\x8e\xed(No12)");  // 現在の文字種(No12)
+    Form.ComboBox3.ItemIndex = 0;
+    Form.Button1Click();
+    Form.FormClose();
+    const std::string out = Output();
+    EXPECT_NE(out.find("cn1\r\ncc0\r\nz3\r\ncs 47.75 20.5 10 0 \"100\r\n"), std::string::npos)
+        << out;
+    const std::string end = "100 20 97.1022225211328 20.7764571353076\r\ncn12\r\n";
+    ASSERT_GE(out.size(), end.size());
+    EXPECT_EQ(out.substr(out.size() - end.size()), end);
+}
+
+TEST_F(Unit1Run, DrawingScaleWidensGapsArrowsAndText) {
+    UseExchange("road-scale50.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    Form.Button1Click();
+    Form.FormClose();
+    const std::string out = Output();
+    const std::string expected =
+        "z3\r\n0 100 0 600\r\n"
+        "z3\r\n1000 100 1000 600\r\n"
+        "z3\r\n0 500 1000 500\r\n"
+        "cn1\r\ncc0\r\n"
+        "z3\r\ncs 350 525 10 0 \"1000\r\n"
+        "z3\r\n0 500 144.88887394336 538.822856765378\r\n";
+    EXPECT_NE(out.find(expected), std::string::npos) << out;
+}
+
+TEST_F(Unit1Run, ZeroLengthIsRefusedAfterTheSettingsAreSaved) {
+    UseExchange("road-zero-length.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    View.Left = 5;
+    Form.Button1Click();
+    EXPECT_EQ(View.Events.back(), std::string("message ") + ZeroLengthMessage);
+    EXPECT_TRUE(OutputLines.empty());
+    EXPECT_EQ(Form.LabelA1.Caption, FullWidthBlank);
+    EXPECT_EQ(ReadBytes(Settings()).substr(0, 3), "5\r\n");
+    Form.Button2Click();
+    Form.FormClose();
+    EXPECT_EQ(Output(), "hq\r\n");
+}
+
+TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
+    UseExchange("road-one-dimension.txt");
+    WriteBytes(Settings(), RoadSettings);
+    Form.FormShow();
+    Form.Edit8.Text = "0";
+    Form.Edit9.Text = "-1";
+    Form.Button1Click();
+    EXPECT_EQ(View.Events.back(), "focus Edit8");
+    Form.Edit8.Text = "15";
+    Form.Button1Click();
+    EXPECT_EQ(View.Events.back(), "focus Edit9");
+    EXPECT_TRUE(OutputLines.empty());
+    EXPECT_EQ(ReadBytes(Settings()), RoadSettings);
+    Form.Button2Click();
+    Form.FormClose();
+    EXPECT_EQ(Output(), "hq\r\n");
+}
+
+TEST_F(Unit1Run, FirstRunWithoutSettingsAsksForTheTextType) {
+    UseExchange("road-one-dimension.txt");
+    Form.FormShow();
+    Form.Button1Click();
+    EXPECT_EQ(View.Events.back(), "focus ComboBox3");
+    EXPECT_FALSE(fs::exists(Settings()));
+}
+
+// Each row spoils one field of an otherwise valid dialog.
+TEST(CheckDimParams, FocusesTheFirstInvalidControl) {
+    struct {
+        void (*spoil)(TForm1&);
+        const char* focus;  // nullptr: passes
+    } cases[] = {
+        {[](TForm1& f) { f.ComboBox1.ItemIndex = -1; }, "ComboBox1"},
+        {[](TForm1& f) { f.ComboBox2.ItemIndex = -1; }, "ComboBox2"},
+        {[](TForm1& f) { f.Edit1.Text = "0"; }, "Edit1"},
+        {[](TForm1& f) { f.Edit1.Text = "-1"; }, "Edit1"},
+        {[](TForm1& f) { f.Edit1.Text = "abc"; }, "Edit1"},
+        {[](TForm1& f) { f.Edit1.Text = "0.01"; }, nullptr},
+        {[](TForm1& f) { f.Edit7.Text = "1000"; }, nullptr},
+        {[](TForm1& f) { f.Edit7.Text = "1000.001"; }, "Edit7"},
+        {[](TForm1& f) { f.Edit7.Text = "0"; }, "Edit7"},
+        {[](TForm1& f) { f.Edit8.Text = "179.99"; }, nullptr},
+        {[](TForm1& f) { f.Edit8.Text = "180"; }, "Edit8"},
+        {[](TForm1& f) { f.Edit8.Text = "0"; }, "Edit8"},
+        {[](TForm1& f) { f.ComboBox3.ItemIndex = -1; }, "ComboBox3"},
+        {[](TForm1& f) { f.ComboBox4.ItemIndex = -1; }, "ComboBox4"},
+        {[](TForm1& f) { f.ComboBox5.ItemIndex = -1; }, "ComboBox5"},
+        {[](TForm1& f) { f.RadioGroup1.ItemIndex = -1; }, "RadioGroup1"},
+        {[](TForm1& f) { f.RadioGroup2.ItemIndex = -1; }, "RadioGroup2"},
+        {[](TForm1& f) { f.Edit5.Text = "-0.1"; }, "Edit5"},
+        {[](TForm1& f) { f.Edit5.Text = "abc"; }, nullptr},
+        {[](TForm1& f) { f.Edit6.Text = "-1"; }, "Edit6"},
+        {[](TForm1& f) { f.Edit9.Text = "-1"; }, "Edit9"},
+        {[](TForm1& f) { f.Edit4.Text = "-1"; }, nullptr},
+        {[](TForm1& f) {
+             f.Edit1.Text = "0";
+             f.Edit9.Text = "-1";
+         },
+         "Edit1"},
+        {[](TForm1& f) {
+             f.ComboBox3.ItemIndex = -1;
+             f.Edit5.Text = "-1";
+         },
+         "ComboBox3"},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(row++);
+        TRecordingView view;
+        TForm1 form(view);
+        form.ComboBox3.ItemIndex = 1;
+        c.spoil(form);
+        const auto bad = CheckDimParams(form.ReadDimParams());
+        if (c.focus) {
+            ASSERT_TRUE(bad.has_value());
+            EXPECT_STREQ(ControlName(*bad), c.focus);
+        } else {
+            EXPECT_FALSE(bad.has_value());
+        }
+    }
+}
+
+TEST(ReadDimParams, TakesTheControlsAsTheyStand) {
+    TRecordingView view;
+    TForm1 form(view);
+    form.Edit2.Text = "\x81\x40 ";  // blanks only
+    form.Edit3.Text = " A";
+    form.Edit4.Text = "abc";
+    form.Edit5.Text = "2.5";
+    form.CheckBox2.Checked = true;
+    const TDimParams params = form.ReadDimParams();
+    EXPECT_EQ(params.Prefix, "");
+    EXPECT_EQ(params.Suffix, " A");
+    EXPECT_EQ(params.TextGap, 0);
+    EXPECT_EQ(params.ExtGap, 2.5);
+    EXPECT_EQ(params.ArrowAngle, 15);
+    EXPECT_EQ(params.TextTypeIndex, -1);
+    EXPECT_EQ(params.Decimals, 3);
+    EXPECT_EQ(params.RoundMode, 2);
+    EXPECT_TRUE(params.AppendUnit);
+    EXPECT_FALSE(params.Commas);
+}
+
+TEST(ScaleDimParams, TurnsPaperDistancesIntoDrawingUnits) {
+    TDimParams params;
+    params.TextGap = 0.5;
+    params.ExtGap = 2;
+    params.ExtOvershoot = 0.1;
+    params.ReverseOvershoot = 3;
+    params.ArrowLength = 3;
+    ScaleDimParams(params, 50);
+    EXPECT_EQ(params.Scale, 50);
+    EXPECT_EQ(params.TextGap, 25);
+    EXPECT_EQ(params.ExtGap, 100);
+    EXPECT_EQ(params.ExtOvershoot, 5);
+    EXPECT_EQ(params.ReverseOvershoot, 150);
+    EXPECT_EQ(params.ArrowLength, 3);  // scaled by the end marks themselves
+}

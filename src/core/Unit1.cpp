@@ -1,15 +1,255 @@
-// TForm1: control values, start-up and close sequences, settings file (stubs until implemented).
+// TForm1 without a window: the controls' defaults, the start-up, OK, Cancel and close sequences,
+// and the settings file beside the executable.
 #include "Unit1.h"
 
-const char* ControlName(TControlId) { return ""; }
-TForm1::TForm1(TFormView& view) : View(view) {}
-void TForm1::FormShow() {}
-void TForm1::Button1Click() {}
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <system_error>
+
+#include "MyFunc.h"
+
+const char StatusBusy[] = "\x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7";  // 処理中です
+// ファイル生成中です
+const char StatusWriting[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x90\xb6\x90\xac\x92\x86\x82\xc5\x82\xb7";
+// 寸法が「0」になりますので作図出来ません
+const char ZeroLengthMessage[] =
+    "\x90\xa1\x96\x40\x82\xaa\x81\x75" "0\x81\x76\x82\xc9\x82\xc8\x82\xe8\x82\xdc\x82\xb7\x82\xcc"
+    "\x82\xc5\x8d\xec\x90\x7d\x8f\x6f\x97\x88\x82\xdc\x82\xb9\x82\xf1";
+
+namespace {
+
+const char ExchangeFileName[] = "JWC_TEMP.TXT";
+
+std::string IntText(int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::vector<std::string> EndMarkItems() {
+    return {
+        "\x90\xfc\x96\xee\x88\xf3",  // 線矢印
+        "\x81\xa2",                  // △
+        "\x81\xa0",                  // □
+        "\x82\x6e",                  // Ｏ
+        "\x81\x9b",                  // ○
+        "\x81\xa1",                  // ■
+        "\x81\xa3",                  // ▲
+        "\x81\x9c",                  // ●
+        "\x81\x60",                  // ～
+        "\x81\x84",                  // ＞
+        "\x81\x5e",                  // ／
+        "\x81\xa2",                  // △ (its own mark, code 11)
+    };
+}
+
+std::string TextTypeItem(int number, const TJwwTextType& type) {
+    return "No" + IntText(number) + ": W" + NumberText(type.Width) + " H" +
+           NumberText(type.Height) + " D" + NumberText(type.Spacing);
+}
+
+std::string CurrentTextTypeItem(int number) {
+    std::string item = "\x8c\xbb\x8d\xdd\x82\xcc\x95\xb6\x8e\x9a\x8e\xed(";  // 現在の文字種(
+    if (number == 0) return item + "Free)";
+    return item + "No" + IntText(number) + ")";
+}
+
+// A stored index the list no longer has leaves the list without a selection.
+void LoadComboIndex(TComboBox& box, const std::string& line) {
+    int index = SafeStrToInt(line);
+    if (index < 0) index = 0;
+    box.ItemIndex = index < static_cast<int>(box.Items.size()) ? index : -1;
+}
+
+void LoadRadioIndex(TRadioGroup& group, const std::string& line) {
+    int index = SafeStrToInt(line);
+    if (index < 0) index = 0;
+    const int last = static_cast<int>(group.Items.size()) - 1;
+    group.ItemIndex = index > last ? last : index;
+}
+
+// Lines end with CR LF; a bare LF is taken as well.
+bool ReadLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+}  // namespace
+
+const char* ControlName(TControlId id) {
+    static constexpr std::array<const char*, 22> names = {
+        "ComboBox1",   "ComboBox2",   "ComboBox3", "ComboBox4", "ComboBox5", "Edit1",
+        "Edit2",       "Edit3",       "Edit4",     "Edit5",     "Edit6",     "Edit7",
+        "Edit8",       "Edit9",       "RadioGroup1", "RadioGroup2", "CheckBox1", "CheckBox2",
+        "CheckBox3",   "CheckBox4",   "Button1",   "Button2",
+    };
+    const auto index = static_cast<std::size_t>(id);
+    return index < names.size() ? names[index] : "";
+}
+
+TForm1::TForm1(TFormView& view) : View(view) {
+    ComboBox1.Items = EndMarkItems();
+    ComboBox1.ItemIndex = 0;
+    ComboBox2.Items = EndMarkItems();
+    ComboBox2.ItemIndex = 0;
+    ComboBox4.Items = {"1",      "0.1",     "0.01",     "0.001",     "0.0001",
+                       "0.00001", "0.000001", "0.0000001", "0.00000001"};
+    ComboBox4.ItemIndex = 3;
+    ComboBox5.Items = {
+        "\x90\xd8\x82\xe8\x8e\xcc\x82\xc4",  // 切り捨て
+        "\x90\xd8\x82\xe8\x8f\xe3\x82\xb0",  // 切り上げ
+        "\x8e\x6c\x8e\xcc\x8c\xdc\x93\xfc",  // 四捨五入
+    };
+    ComboBox5.ItemIndex = 2;
+    Edit1.Text = "1";
+    Edit4.Text = "0.5";
+    Edit5.Text = "2";
+    Edit6.Text = "2";
+    Edit7.Text = "3";
+    Edit8.Text = "15";
+    Edit9.Text = "2";
+    RadioGroup1.Items = {"\x96\xb3", "\x97\x4c"};  // 無, 有
+    RadioGroup1.ItemIndex = 0;
+    RadioGroup2.Items = {"mm", "\x82\x8d"};  // mm, ｍ
+    RadioGroup2.ItemIndex = 0;
+    LabelA1.Caption = "\x81\x40";  // a full-width blank
+}
+
+// Later steps use what the earlier ones filled: the reader needs a clean store, the writer's
+// state is reset only after the reader has used it, and the settings select an item of the
+// text-type list.
+void TForm1::FormShow() {
+    JwwInit();
+    ToolFolder = ExePath.parent_path() / "";
+    JwwLoadFile(ToolFolder / ExchangeFileName);
+    ResetOutputState();
+    FillTextTypeList();
+    LoadSettings(SettingsFile());
+    View.MoveTo(SavedLeft, SavedTop);
+    InfoPageUrl = "http://" PARDIM_INFO_HOST "/pr/";
+    View.ShowInfoPage(InfoPageUrl);
+}
+
+void TForm1::FillTextTypeList() {
+    ComboBox3.Items.clear();
+    ComboBox3.Items.push_back(CurrentTextTypeItem(ExchangeModel.InitialTextType));
+    for (int number = 1; number <= 10; ++number) {
+        ComboBox3.Items.push_back(TextTypeItem(number, ExchangeModel.TextTypes[number]));
+    }
+}
+
+void TForm1::Button1Click() {
+    View.GetPosition(SavedLeft, SavedTop);
+    TDimParams params = ReadDimParams();
+    if (const auto bad = CheckDimParams(params)) {
+        View.FocusControl(*bad);
+        return;
+    }
+    SaveSettings(SettingsFile());
+    ScaleDimParams(params, CurrentDrawingScale());
+    const TDimGeometry geometry = ComputeDimGeometry(RefPoint(1), RefPoint(2), RefPoint(3));
+    if (geometry.DimLength < 1e-10) {
+        View.ShowMessage(ZeroLengthMessage);
+        return;
+    }
+    ShowStatus(StatusBusy);
+    EmitBaseAttributes();
+    EmitExtensionLines(geometry, params);
+    EmitValueText(params, geometry);
+    EmitEndMarks(geometry, params);
+    EmitHostTextType();
+    ShowStatus(StatusWriting);
+    View.Close();
+}
+
 void TForm1::Button2Click() { View.Close(); }
-void TForm1::FormClose() {}
-void TForm1::LoadSettings(const std::filesystem::path&) {}
-void TForm1::SaveSettings(const std::filesystem::path&) {}
+
+// Whatever closed the dialog, the host reads this file next: "hq" when nothing was drawn.
+void TForm1::FormClose() {
+    WriteOutputFile(ToolFolder / ExchangeFileName);
+    JwwFree();
+}
+
+void TForm1::ShowStatus(const char* sjis) {
+    LabelA1.Caption = sjis;
+    View.ShowStatus(LabelA1.Caption);
+}
+
 std::filesystem::path TForm1::SettingsFile() const {
     auto path = ExePath;
     return path.replace_extension(".dat");
+}
+
+// Lines 1 to 22 are read back; a missing line reads as empty. A file that cannot be opened
+// leaves the controls as they are.
+void TForm1::LoadSettings(const std::filesystem::path& path) {
+    SavedLeft = 100;
+    SavedTop = 100;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return;
+
+    std::array<std::string, 22> lines;
+    for (auto& line : lines) {
+        if (!ReadLine(in, line)) line.clear();
+    }
+    SavedLeft = SafeStrToInt(lines[0]);
+    SavedTop = SafeStrToInt(lines[1]);
+    TComboBox* combos[] = {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5};
+    for (int i = 0; i < 5; ++i) LoadComboIndex(*combos[i], lines[2 + i]);
+    TEdit* edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8, &Edit9};
+    for (int i = 0; i < 9; ++i) edits[i]->Text = lines[7 + i];
+    LoadRadioIndex(RadioGroup1, lines[16]);
+    LoadRadioIndex(RadioGroup2, lines[17]);
+    TCheckBox* checks[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4};
+    for (int i = 0; i < 4; ++i) checks[i]->Checked = SafeStrToInt(lines[18 + i]) != 0;
+}
+
+// The new file is written beside the old one and takes its place only when complete, so a
+// failed write keeps the last good settings and never leaves half a file.
+void TForm1::SaveSettings(const std::filesystem::path& path) {
+    const TExchangeModel& model = ExchangeModel;
+    const int group = model.InitialLayerGroup;
+    std::vector<std::string> lines = {
+        IntText(SavedLeft),
+        IntText(SavedTop),
+    };
+    for (const TComboBox* box : {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5}) {
+        lines.push_back(IntText(box->ItemIndex));
+    }
+    for (const TEdit* edit :
+         {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8, &Edit9}) {
+        lines.push_back(edit->Text);
+    }
+    lines.push_back(IntText(RadioGroup1.ItemIndex));
+    lines.push_back(IntText(RadioGroup2.ItemIndex));
+    for (const TCheckBox* check : {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4}) {
+        lines.push_back(check->Checked ? "1" : "0");
+    }
+    lines.push_back(IntText(group));
+    lines.push_back(NumberText(CurrentDrawingScale()));
+    lines.push_back(NumberText(model.HkValue));
+    for (int n = 1; n <= 3; ++n) {
+        const TDimPoint point = RefPoint(n);
+        lines.push_back(NumberText(point.X));
+        lines.push_back(NumberText(point.Y));
+    }
+
+    auto temp = path;
+    temp += ".tmp";
+    std::error_code ec;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        for (const auto& line : lines) out << line << "\r\n";
+        out.close();
+        if (out) {
+            std::filesystem::rename(temp, path, ec);
+            if (!ec) return;
+        }
+    }
+    std::filesystem::remove(temp, ec);
 }

@@ -111,6 +111,59 @@ struct TDimGeometry {
     double DimLength = 0;
 };
 
+// The handler's texts, Shift-JIS.
+extern const char StatusBusy[];         // 処理中です
+extern const char StatusWriting[];      // ファイル生成中です
+extern const char ZeroLengthMessage[];  // 寸法が「0」になりますので作図出来ません
+
+// OK's checks in their fixed order: the first control whose value is invalid, if any.
+std::optional<TControlId> CheckDimParams(const TDimParams& params);
+
+// The drawing scale: the host's current layer group's entry of LayerGroupScale.
+double CurrentDrawingScale();
+
+// Sets Scale and turns the four paper distances into drawing units.
+void ScaleDimParams(TDimParams& params, double scale);
+
+// Reference point n of the store; (0, 0) for a point the host did not send.
+TDimPoint RefPoint(int n);
+
+// The dimension line through p3, parallel to p1-p2, with its ends opposite p1 and p2.
+TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
+
+// Commands of the dimension, appended to OutputLines in the order the host draws them.
+void EmitBaseAttributes();
+void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params);
+void EmitDimensionLine(const TDimGeometry& geometry);
+void EmitValueText(const TDimParams& params, const TDimGeometry& geometry);
+void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params);
+void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
+                 const TDimParams& params);
+void EmitHostTextType();  // gives the host its own text type back
+
+// Everything EmitValueText writes, worked out before writing.
+struct TValueTextLayout {
+    int ValueTextType = 1;  // 0: the free size
+    TJwwTextType ValueTextSize;
+    std::string ValueText;
+    double TextAngle = 0;  // degrees, reading direction
+    TDimPoint TextStart;
+    TDimPoint TextDir;  // length 10
+};
+TValueTextLayout LayoutValueText(const TDimParams& params, const TDimGeometry& geometry);
+
+// The value text for a dimension line of this length: prefix, number, unit, suffix.
+std::string FormatDimValue(double lengthDrawing, const TDimParams& params);
+
+// A text along a line of this direction reads left to right or bottom to top.
+double TextReadingAngle(double dimAngleDeg);
+
+// How far a mark reaches along the dimension line from its end, in drawing units.
+double MarkExtent(int kind, const TDimParams& params);
+
+// Both marks turn round when together they are longer than the dimension line.
+bool MarksReversed(const TDimGeometry& geometry, const TDimParams& params);
+
 class TForm1 {
 public:
     explicit TForm1(TFormView& view);
@@ -138,6 +191,12 @@ public:
     void SaveSettings(const std::filesystem::path& path);
     std::filesystem::path SettingsFile() const;  // ExePath with ".dat"
 
+    // The controls' values for one press of OK, distances still in paper millimetres.
+    TDimParams ReadDimParams() const;
+
 private:
+    void ShowStatus(const char* sjis);
+    void FillTextTypeList();
+
     TFormView& View;
 };
