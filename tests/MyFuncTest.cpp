@@ -251,6 +251,37 @@ TEST(NormalizeDeg, FoldsIntoOneTurn) {
     }
 }
 
+TEST(ExtCos, GivesTheTrueValueNearTheAxes) {
+    // Pi is a little above the true pi, so the far component is small but not zero; the bare
+    // x87 fcos would give -2.710505431213761e-19 for the first.
+    struct {
+        long double angleDeg;
+        double wantCos10, wantSin10;
+    } cases[] = {
+        {90, -2.508278806334166e-19, 10},
+        {180, -10, -5.016557612668332e-19},
+        {270, 1.8366858143857544e-18, -10},
+        {30, 8.660254037844387, 5},
+        {45, 7.0710678118654755, 7.0710678118654755},
+        {120, -5, 8.660254037844387},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(static_cast<double>(c.angleDeg));
+        long double t = c.angleDeg / 180 * Pi;
+        EXPECT_EQ(static_cast<double>(ExtCos(t) * 10), c.wantCos10);
+        EXPECT_EQ(static_cast<double>(ExtSin(t) * 10), c.wantSin10);
+    }
+    EXPECT_TRUE(std::isnan(ExtSin(INFINITY)));
+}
+
+TEST(ExtSin, MatchesTheLibraryInEveryQuadrant) {
+    for (int deg = -1080; deg <= 1080; deg += 7) {
+        long double t = deg / 180.0L * Pi;
+        EXPECT_NEAR(static_cast<double>(ExtSin(t) - std::sin(t)), 0, 1e-18) << deg;
+        EXPECT_NEAR(static_cast<double>(ExtCos(t) - std::cos(t)), 0, 1e-18) << deg;
+    }
+}
+
 TEST(RotatePointDeg, RotatesByTheDoubleNearestTheAngle) {
     struct {
         double x, y, cx, cy, angle, wantX, wantY;

@@ -186,7 +186,75 @@ long double ModeFactor(int decimals) {
     return factor;
 }
 
+// Pi/2 in three parts: the first two have 53 bits, so k times either is exact for the quarter
+// turns an angle can have (|k| < 2048), and the reduced angle keeps its small digits.
+constexpr long double PiOver2Hi = 0x1.921fb54442d18p+0L;
+constexpr long double PiOver2Mid = 0x1.1a62633145c07p-54L;
+constexpr long double PiOver2Lo = -1.498614237976317898159183e-33L;
+
+constexpr long double InverseFactorial(int n) {
+    long double factorial = 1.0L;
+    for (int i = 2; i <= n; ++i) factorial *= i;  // exact up to 21!
+    return 1.0L / factorial;
+}
+
+// Kernels for r = head + tail, |r| <= pi/4, tail below an ulp of head; the Taylor series beyond
+// the 21st power is below 1e-21. Only + and * of long double, so the bits do not depend on the C
+// library; the large term is added last, so the result is rounded almost always correctly.
+long double SinKernel(long double head, long double tail) {
+    long double r2 = head * head;
+    long double p = InverseFactorial(21);
+    for (int n = 19; n >= 3; n -= 2) p = p * -r2 + InverseFactorial(n);
+    return head + (tail * (1.0L - r2 * 0.5L) - head * r2 * p);
+}
+
+long double CosKernel(long double head, long double tail) {
+    // head*head split exactly (Dekker), so 1 - head*head/2 loses nothing of the square.
+    constexpr long double Splitter = 4294967297.0L;  // 2^32 + 1
+    long double c = head * Splitter;
+    long double high = c - (c - head);
+    long double low = head - high;
+    long double r2 = head * head;
+    long double r2Low = ((high * high - r2) + 2 * high * low) + low * low;
+    long double p = InverseFactorial(20);
+    for (int n = 18; n >= 4; n -= 2) p = p * -r2 + InverseFactorial(n);
+    long double halfR2 = r2 * 0.5L;
+    long double w = 1.0L - halfR2;
+    long double rest = ((1.0L - w) - halfR2) - r2Low * 0.5L + r2 * r2 * p - head * tail;
+    return w + rest;
+}
+
+// sin (wantCos false) or cos of t: t = k * pi/2 + head + tail, then the kernel by the quadrant.
+long double ExtSinCos(long double t, bool wantCos) {
+    if (!std::isfinite(t)) return t - t;  // NaN, as the library functions give
+    long double k = std::round(t / (PiOver2Hi + PiOver2Mid));
+    long double head = t;
+    long double tail = 0;
+    if (k != 0) {
+        long double y = t - k * PiOver2Hi;  // exact
+        head = y - k * PiOver2Mid;
+        tail = ((y - head) - k * PiOver2Mid) - k * PiOver2Lo;
+    }
+    long double quadrant = std::fmod(k, 4.0L);  // exact, also for huge k
+    int q = static_cast<int>(quadrant < 0 ? quadrant + 4 : quadrant);
+    if (wantCos) q += 1;  // cos t = sin(t + pi/2)
+    switch (q & 3) {
+        case 0:
+            return SinKernel(head, tail);
+        case 1:
+            return CosKernel(head, tail);
+        case 2:
+            return -SinKernel(head, tail);
+        default:
+            return -CosKernel(head, tail);
+    }
+}
+
 }  // namespace
+
+long double ExtSin(long double angleRad) { return ExtSinCos(angleRad, false); }
+
+long double ExtCos(long double angleRad) { return ExtSinCos(angleRad, true); }
 
 int SafeStrToInt(std::string_view text) {
     std::size_t i = SkipBlanks(text);
@@ -364,8 +432,8 @@ double NormalizeDeg(double angleDeg) {
 
 void RotatePointRad(double x, double y, double cx, double cy, double angleRad, double& newX,
                     double& newY) {
-    long double c = cosl(angleRad);
-    long double s = sinl(angleRad);
+    long double c = ExtCos(angleRad);
+    long double s = ExtSin(angleRad);
     long double dx = static_cast<long double>(x) - cx;
     long double dy = static_cast<long double>(y) - cy;
     double rx = static_cast<double>(cx + c * dx - s * dy);

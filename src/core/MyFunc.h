@@ -10,6 +10,12 @@
 inline constexpr long double Pi = 3.14159265358979323851L;
 inline constexpr long double TwoPi = 6.28318530717958647703L;
 
+// Sine and cosine of an extended value, the same bits on every build. The C libraries differ:
+// mingw-w64's sinl/cosl are the bare x87 fsin/fcos, whose 66-bit internal pi puts cos of 90
+// degrees at -2.71e-20 where glibc gives the true -2.508e-20. Use these for every rotation.
+long double ExtSin(long double angleRad);
+long double ExtCos(long double angleRad);
+
 // 0x80-0x9F and 0xE0-0xFD start a two-byte character (0x80 and 0xFD included on purpose).
 constexpr bool IsLeadByte(unsigned char b) {
     return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
