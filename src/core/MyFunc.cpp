@@ -271,10 +271,9 @@ int SafeStrToInt(std::string_view text) {
     }
     std::uint64_t magnitude = 0;
     if (!ReadMagnitude(text, i, base, magnitude)) return 0;
-    if (negative)
-        return magnitude <= 0x80000000 ? static_cast<int>(-static_cast<std::int64_t>(magnitude))
-                                       : 0;
-    return magnitude <= 0x7FFFFFFF ? static_cast<int>(magnitude) : 0;
+    std::int64_t value = static_cast<std::int64_t>(magnitude);
+    if (negative) value = -value;
+    return value >= INT32_MIN && value <= INT32_MAX ? static_cast<int>(value) : 0;
 }
 
 double SafeStrToFloat(std::string_view text) {

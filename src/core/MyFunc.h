@@ -27,8 +27,9 @@ int SafeStrToInt(std::string_view text);
 // 0 unless the whole text is a decimal real with "." as its point.
 double SafeStrToFloat(std::string_view text);
 
-// Fixed-point text with exactly `decimals` decimals (0..18, larger prints 2); the integer part
-// grouped by three with "," (FormatGrouped) or plain (FormatFixed).
+// Fixed-point text with exactly `decimals` decimals (0..18, larger prints 2, negative 0); the
+// integer part grouped by three with "," (FormatGrouped) or plain (FormatFixed). A negative value
+// keeps its "-" even when it rounds to zero; -0 is not negative; NAN, INF, -INF as such.
 std::string FormatGrouped(int decimals, double value);
 std::string FormatFixed(int decimals, double value);
 
