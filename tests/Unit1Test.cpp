@@ -2,7 +2,10 @@
 // whole runs against exchange files in a scratch folder, and the batch runner end to end.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -557,4 +560,99 @@ TEST(ScaleDimParams, TurnsPaperDistancesIntoDrawingUnits) {
     EXPECT_EQ(params.ExtOvershoot, 5);
     EXPECT_EQ(params.ReverseOvershoot, 150);
     EXPECT_EQ(params.ArrowLength, 3);  // scaled by the end marks themselves
+}
+
+// The batch runner, run as a program on scratch folders.
+class PardimBatch : public Unit1Run {
+protected:
+    // Runs the runner on the folder and returns its exit status; stdout goes to Stdout.
+    int Run(const std::string& args) {
+        const fs::path out = fs::temp_directory_path() / (Dir.filename().string() + ".out");
+        const fs::path err = fs::temp_directory_path() / (Dir.filename().string() + ".err");
+        const std::string command = std::string("'") + PARDIM_BATCH + "' " + args + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        Stdout = ReadBytes(out);
+        Stderr = ReadBytes(err);
+        fs::remove(out);
+        fs::remove(err);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Quoted(const fs::path& dir) { return "'" + dir.string() + "'"; }
+
+    std::string Stdout;
+    std::string Stderr;
+};
+
+TEST_F(PardimBatch, DrawsTheDimensionWithTheSavedSettings) {
+    UseExchange("road-one-dimension.txt");
+    WriteBytes(Settings(), RoadSettings);
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "drawn\n");
+    EXPECT_EQ(Output(), RoadOutput);
+    EXPECT_EQ(ReadBytes(Settings()), RoadSettings);  // same window position, same values
+}
+
+TEST_F(PardimBatch, FolderNameWithJapaneseAndBlankWorks) {
+    const fs::path inner = Dir / u8"寸法 テスト";
+    fs::create_directory(inner);
+    fs::copy_file(DataFile("road-one-dimension.txt"), inner / "JWC_TEMP.TXT");
+    WriteBytes(inner / "pardim.dat", RoadSettings);
+    EXPECT_EQ(Run(Quoted(inner)), 0);
+    EXPECT_EQ(Stdout, "drawn\n");
+    EXPECT_EQ(ReadBytes(inner / "JWC_TEMP.TXT"), RoadOutput);
+}
+
+TEST_F(PardimBatch, WithoutSettingsAsksForTheTextType) {
+    UseExchange("road-one-dimension.txt");
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "focus ComboBox3\n");
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_FALSE(fs::exists(Settings()));
+}
+
+TEST_F(PardimBatch, EmptyFolderGetsHq) {
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "focus ComboBox3\n");
+    EXPECT_EQ(Output(), "hq\r\n");
+}
+
+TEST_F(PardimBatch, BadSettingFocusesItsControl) {
+    UseExchange("road-one-dimension.txt");
+    std::string settings = RoadSettings;
+    settings.replace(settings.find("3\r\n15\r\n"), 7, "3\r\n0\r\n");  // Edit8, the arrow angle
+    WriteBytes(Settings(), settings);
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "focus Edit8\n");
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_EQ(ReadBytes(Settings()), settings);
+}
+
+TEST_F(PardimBatch, ZeroLengthLeavesHqButSavesSettings) {
+    UseExchange("road-zero-length.txt");
+    std::string settings = RoadSettings;
+    settings.erase(settings.find("0\r\n1\r\n0\r\n0\r\n0\r\n100"));  // keep lines 1-22
+    WriteBytes(Settings(), settings);
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "zero-length\n");
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_EQ(ReadBytes(Settings()), settings + "0\r\n1\r\n0\r\n5\r\n5\r\n5\r\n5\r\n5\r\n10\r\n");
+}
+
+TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {
+    WriteBytes(Dir / "plain-file", "x");
+    const std::string cases[] = {
+        "",
+        Quoted(Dir / "missing"),
+        Quoted(Dir / "plain-file"),
+        Quoted(Dir) + " " + Quoted(Dir),
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(Run(args), 2);
+        EXPECT_EQ(Stdout, "");
+        EXPECT_NE(Stderr.find("usage: pardim-batch DIR"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(Dir / "JWC_TEMP.TXT"));
+    EXPECT_FALSE(fs::exists(Dir / "missing"));
 }
