@@ -151,17 +151,21 @@ TEST(EmitBaseAttributes, WritesTheHostsAttributesInOrder) {
     ExchangeModel.InitialLineWidth = 7;
     ExchangeModel.InitialFontName = "Arial";
     EmitBaseAttributes();
-    EXPECT_EQ(Records(), (std::vector<std::string>{"lgA", "ly3", "lc5", "pn5", "lt2", "lw7",
-                                                   "cn\"$Arial"}));
+    EXPECT_EQ(Records(),
+              (std::vector<std::string>{"lgA", "ly3", "lc5", "pn5", "lt2", "lw7", "cn\"$Arial"}));
 }
 
 TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
     struct {
         double dim, text;
     } cases[] = {
-        {0, 0},     {45, 45},   {90, 90},   {91, 271},  {135, 315},
-        {180, 0},   {225, 45},  {269, 89},  {270, 90},  {271, 271},
-        {315, 315}, {360, 0},   {-90, 90},  {90.000000005, 90.000000005},
+        {0, 0},     {45, 45},
+        {90, 90},   {91, 271},
+        {135, 315}, {180, 0},
+        {225, 45},  {269, 89},
+        {270, 90},  {271, 271},
+        {315, 315}, {360, 0},
+        {-90, 90},  {90.000000005, 90.000000005},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dim);
@@ -181,7 +185,10 @@ TEST(LayoutValueText, CentresTheTextAboveTheMidpoint) {
         {Line(0, 20, 100, 20, 0), "100", 0, {47.75, 20.5}, {10, 0}},
         {Line(100, 20, 0, 20, 180), "100", 0, {47.75, 20.5}, {10, 0}},
         {Line(-10, 0, -10, 50, 90), "50", 90, {-10.5, 23.5}, {0, 10}},
-        {Line(0, 0, -half, half, 135), "100", 315, {-36.592775926403836, 37.299882707590383},
+        {Line(0, 0, -half, half, 135),
+         "100",
+         315,
+         {-36.592775926403836, 37.299882707590383},
          {7.0710678118654752, -7.0710678118654752}},
     };
     FreshStore();
@@ -224,10 +231,10 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         int wantType;
         double wantWidth;
     } cases[] = {
-        {0, 0, 0, 2.5},   // the free size of the host
-        {0, 4, 4, 4},     // the host's numbered type
-        {0, 12, 1, 3},    // outside the table: type 1
-        {7, 0, 7, 7},     // chosen in the list
+        {0, 0, 0, 2.5},  // the free size of the host
+        {0, 4, 4, 4},    // the host's numbered type
+        {0, 12, 1, 3},   // outside the table: type 1
+        {7, 0, 7, 7},    // chosen in the list
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index * 100 + c.hostType);
@@ -301,11 +308,8 @@ TEST(FormatDimValue, TrailingZerosGoOnlyFromTheDecimals) {
     } cases[] = {
         {1000, 3, true, "1,000"},  // '1,000.000'
         {1000, 0, true, "1,000"},  // no decimals, nothing removed
-        {100, 0, false, "100"},
-        {100, 3, false, "100"},
-        {10.5, 2, false, "10.5"},
-        {10.05, 2, false, "10.05"},
-        {0.5, 3, false, "0.5"},
+        {100, 0, false, "100"},     {100, 3, false, "100"}, {10.5, 2, false, "10.5"},
+        {10.05, 2, false, "10.05"}, {0.5, 3, false, "0.5"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.want);
@@ -454,12 +458,11 @@ TEST(MarksReversed, OnlyWhenTheMarksAreLongerThanTheLine) {
 TEST(EmitEndMarks, ArrowsPointOutwardAtBothEnds) {
     FreshStore();
     EmitEndMarks(Line(0, 20, 100, 20, 0), DefaultParams());
-    EXPECT_EQ(Records(), (std::vector<std::string>{
-                             "z3", "0 20 2.89777747886721 20.7764571353076",
-                             "z3", "0 20 2.89777747886721 19.2235428646924",
-                             "z3",
-                             "z3", "100 20 97.1022225211328 19.2235428646924",
-                             "z3", "100 20 97.1022225211328 20.7764571353076"}));
+    EXPECT_EQ(Records(),
+              (std::vector<std::string>{"z3", "0 20 2.89777747886721 20.7764571353076", "z3",
+                                        "0 20 2.89777747886721 19.2235428646924", "z3", "z3",
+                                        "100 20 97.1022225211328 19.2235428646924", "z3",
+                                        "100 20 97.1022225211328 20.7764571353076"}));
 }
 
 TEST(EmitEndMarks, ReversedArrowsStandOutsideOnProlongedLine) {
@@ -485,25 +488,25 @@ TEST(EmitEndMarks, ReversedWithoutOvershootDrawsOnlyTheMarks) {
 }
 
 TEST(EmitEndMarks, PointMarksCarryCodeMagnificationAndDirection) {
-    FreshStore();
-    TDimParams params = DefaultParams();
-    params.StartMark = 11;
-    params.EndMark = 1;
-    params.MarkScale = 1.5;
-    EmitEndMarks(Line(0, 20, 100, 20, 0), params);
-    EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "pt 0 20 1.5 180 11", "z3", "z3",
-                                                   "pt 100 20 1.5 0 1"}));
-}
-
-TEST(EmitEndMarks, ReversedPointMarksPointInward) {
-    FreshStore();
-    TDimParams params = DefaultParams();
-    params.StartMark = 7;
-    params.EndMark = 7;
-    params.ReverseOvershoot = 0;
-    EmitEndMarks(Line(0, 20, 2, 20, 0), params);
-    EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "pt 0 20 1 0 7", "z3", "z3",
-                                                   "pt 2 20 1 180 7"}));
+    struct {
+        int startMark, endMark;
+        double markScale, length;
+        std::vector<std::string> want;
+    } cases[] = {
+        {11, 1, 1.5, 100, {"z3", "pt 0 20 1.5 180 11", "z3", "z3", "pt 100 20 1.5 0 1"}},
+        {7, 7, 1, 2, {"z3", "pt 0 20 1 0 7", "z3", "z3", "pt 2 20 1 180 7"}},  // reversed
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        FreshStore();
+        TDimParams params = DefaultParams();
+        params.StartMark = c.startMark;
+        params.EndMark = c.endMark;
+        params.MarkScale = c.markScale;
+        params.ReverseOvershoot = 0;
+        EmitEndMarks(Line(0, 20, c.length, 20, 0), params);
+        EXPECT_EQ(Records(), c.want);
+    }
 }
 
 TEST(EmitEndMark, MixedMarksFollowTheSharedReversal) {
@@ -512,6 +515,5 @@ TEST(EmitEndMark, MixedMarksFollowTheSharedReversal) {
     params.ReverseOvershoot = 0;
     EmitEndMark({5, 5}, {0, 5}, 4, true, params);
     EmitEndMark({5, 5}, {0, 5}, 4, false, params);
-    EXPECT_EQ(Records(),
-              (std::vector<std::string>{"z3", "pt 5 5 1 180 4", "z3", "pt 5 5 1 0 4"}));
+    EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "pt 5 5 1 180 4", "z3", "pt 5 5 1 0 4"}));
 }

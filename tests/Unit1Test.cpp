@@ -1,7 +1,6 @@
 // TForm1 without a window: defaults, start-up and close, the settings file, OK's checks and
 // whole runs against exchange files in a scratch folder, and the batch runner end to end.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -279,8 +278,8 @@ TEST_F(Unit1Run, LoadSettingsFromAnEmptyFileClearsEveryControl) {
     Form.LoadSettings(Settings());
     EXPECT_EQ(Form.SavedLeft, 0);
     EXPECT_EQ(Form.SavedTop, 0);
-    for (const TComboBox* box : {&Form.ComboBox1, &Form.ComboBox2, &Form.ComboBox3,
-                                 &Form.ComboBox4, &Form.ComboBox5}) {
+    for (const TComboBox* box :
+         {&Form.ComboBox1, &Form.ComboBox2, &Form.ComboBox3, &Form.ComboBox4, &Form.ComboBox5}) {
         EXPECT_EQ(box->ItemIndex, 0);
     }
     for (const TEdit* edit : {&Form.Edit1, &Form.Edit4, &Form.Edit7, &Form.Edit8, &Form.Edit9}) {
@@ -308,13 +307,13 @@ TEST_F(Unit1Run, LoadSettingsClampsIndexesAndReadsCheckBoxes) {
     WriteBytes(Settings(),
                "abc\n12 \n12\n-3\n-1\n9\n3\n1\n\n\n0.5\n2\n2\n3\n15\n2\n5\n-2\n2\nabc\n-1\n0\n");
     Form.LoadSettings(Settings());
-    EXPECT_EQ(Form.SavedLeft, 0);           // malformed
-    EXPECT_EQ(Form.SavedTop, 0);            // trailing blank is malformed
-    EXPECT_EQ(Form.ComboBox1.ItemIndex, -1);  // beyond the last of 12
-    EXPECT_EQ(Form.ComboBox2.ItemIndex, 0);   // negative
-    EXPECT_EQ(Form.ComboBox3.ItemIndex, 0);   // -1 selects the first
-    EXPECT_EQ(Form.ComboBox4.ItemIndex, -1);  // beyond the last of 9
-    EXPECT_EQ(Form.ComboBox5.ItemIndex, -1);  // beyond the last of 3
+    EXPECT_EQ(Form.SavedLeft, 0);              // malformed
+    EXPECT_EQ(Form.SavedTop, 0);               // trailing blank is malformed
+    EXPECT_EQ(Form.ComboBox1.ItemIndex, -1);   // beyond the last of 12
+    EXPECT_EQ(Form.ComboBox2.ItemIndex, 0);    // negative
+    EXPECT_EQ(Form.ComboBox3.ItemIndex, 0);    // -1 selects the first
+    EXPECT_EQ(Form.ComboBox4.ItemIndex, -1);   // beyond the last of 9
+    EXPECT_EQ(Form.ComboBox5.ItemIndex, -1);   // beyond the last of 3
     EXPECT_EQ(Form.RadioGroup1.ItemIndex, 1);  // beyond the last selects the last
     EXPECT_EQ(Form.RadioGroup2.ItemIndex, 0);
     EXPECT_TRUE(Form.CheckBox1.Checked);   // "2"

@@ -15,7 +15,8 @@ const char StatusWriting[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x90\xb6\x90\xac\x92\x86\x82\xc5\x82\xb7";
 // 寸法が「0」になりますので作図出来ません
 const char ZeroLengthMessage[] =
-    "\x90\xa1\x96\x40\x82\xaa\x81\x75" "0\x81\x76\x82\xc9\x82\xc8\x82\xe8\x82\xdc\x82\xb7\x82\xcc"
+    "\x90\xa1\x96\x40\x82\xaa\x81\x75"
+    "0\x81\x76\x82\xc9\x82\xc8\x82\xe8\x82\xdc\x82\xb7\x82\xcc"
     "\x82\xc5\x8d\xec\x90\x7d\x8f\x6f\x97\x88\x82\xdc\x82\xb9\x82\xf1";
 
 namespace {
@@ -81,10 +82,10 @@ bool ReadLine(std::istream& in, std::string& line) {
 
 const char* ControlName(TControlId id) {
     static constexpr std::array<const char*, 22> names = {
-        "ComboBox1",   "ComboBox2",   "ComboBox3", "ComboBox4", "ComboBox5", "Edit1",
-        "Edit2",       "Edit3",       "Edit4",     "Edit5",     "Edit6",     "Edit7",
-        "Edit8",       "Edit9",       "RadioGroup1", "RadioGroup2", "CheckBox1", "CheckBox2",
-        "CheckBox3",   "CheckBox4",   "Button1",   "Button2",
+        "ComboBox1", "ComboBox2", "ComboBox3",   "ComboBox4",   "ComboBox5", "Edit1",
+        "Edit2",     "Edit3",     "Edit4",       "Edit5",       "Edit6",     "Edit7",
+        "Edit8",     "Edit9",     "RadioGroup1", "RadioGroup2", "CheckBox1", "CheckBox2",
+        "CheckBox3", "CheckBox4", "Button1",     "Button2",
     };
     const auto index = static_cast<std::size_t>(id);
     return index < names.size() ? names[index] : "";
@@ -95,7 +96,7 @@ TForm1::TForm1(TFormView& view) : View(view) {
     ComboBox1.ItemIndex = 0;
     ComboBox2.Items = EndMarkItems();
     ComboBox2.ItemIndex = 0;
-    ComboBox4.Items = {"1",      "0.1",     "0.01",     "0.001",     "0.0001",
+    ComboBox4.Items = {"1",       "0.1",      "0.01",      "0.001",     "0.0001",
                        "0.00001", "0.000001", "0.0000001", "0.00000001"};
     ComboBox4.ItemIndex = 3;
     ComboBox5.Items = {

@@ -137,8 +137,7 @@ void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params);
 void EmitDimensionLine(const TDimGeometry& geometry);
 void EmitValueText(const TDimParams& params, const TDimGeometry& geometry);
 void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params);
-void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
-                 const TDimParams& params);
+void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed, const TDimParams& params);
 void EmitHostTextType();  // gives the host its own text type back
 
 // Everything EmitValueText writes, worked out before writing.

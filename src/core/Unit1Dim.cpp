@@ -151,8 +151,8 @@ TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3) {
                    geometry.LocalP3.Y);
     geometry.DimStart = BackRotate(geometry, p1.X, geometry.LocalP3.Y);
     geometry.DimEnd = BackRotate(geometry, geometry.LocalP2.X, geometry.LocalP3.Y);
-    geometry.DimLength = Distance(geometry.DimStart.X, geometry.DimStart.Y, geometry.DimEnd.X,
-                                  geometry.DimEnd.Y);
+    geometry.DimLength =
+        Distance(geometry.DimStart.X, geometry.DimStart.Y, geometry.DimEnd.X, geometry.DimEnd.Y);
     return geometry;
 }
 
@@ -194,8 +194,8 @@ std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
     double length = lengthDrawing;
     if (metres) length = static_cast<double>(static_cast<long double>(lengthDrawing) / 1000);
     const double value = RoundByMode(params.Decimals, params.RoundMode, length);
-    std::string number = params.Commas ? FormatGrouped(params.Decimals, value)
-                                       : FormatFixed(params.Decimals, value);
+    std::string number =
+        params.Commas ? FormatGrouped(params.Decimals, value) : FormatFixed(params.Decimals, value);
     if (params.ZeroDisplay == 0) DropTrailingZeros(number);
     // Only the number turns full width; the unit "mm" stays as it is.
     if (params.FullWidth) number = ToFullWidth(number);
@@ -222,9 +222,10 @@ TValueTextLayout LayoutValueText(const TDimParams& params, const TDimGeometry& g
     const TDimPoint& end = geometry.DimEnd;
     layout.ValueText = FormatDimValue(Distance(start.X, start.Y, end.X, end.Y), params);
 
-    const double textLength = MeasureText(layout.ValueText, layout.ValueTextSize.Width,
-                                          layout.ValueTextSize.Spacing);
-    const double back = static_cast<double>(-static_cast<long double>(textLength) * params.Scale / 2);
+    const double textLength =
+        MeasureText(layout.ValueText, layout.ValueTextSize.Width, layout.ValueTextSize.Spacing);
+    const double back =
+        static_cast<double>(-static_cast<long double>(textLength) * params.Scale / 2);
     layout.TextAngle = TextReadingAngle(geometry.DimAngle);
     double rx = 0;
     double ry = 0;
@@ -313,15 +314,16 @@ void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
     const long double turn = reversed ? 180 : 0;
     double direction = static_cast<double>(
         AngleDeg(Difference(end.X, other.X), Difference(end.Y, other.Y)) + turn);
-    if (direction >= 360) direction = static_cast<double>(static_cast<long double>(direction) - 360);
+    if (direction >= 360)
+        direction = static_cast<double>(static_cast<long double>(direction) - 360);
     const long double back = static_cast<long double>(direction) + 180;
 
     if (reversed && params.ReverseOvershoot > 1e-10) {
         EmitSegment(end, Offset(end, params.ReverseOvershoot, back));
     }
     if (kind == 0) {
-        const double arrow = static_cast<double>(static_cast<long double>(params.ArrowLength) *
-                                                 params.Scale);
+        const double arrow =
+            static_cast<double>(static_cast<long double>(params.ArrowLength) * params.Scale);
         EmitSegment(end, Offset(end, arrow, back + params.ArrowAngle));
         EmitSegment(end, Offset(end, arrow, back - params.ArrowAngle));
         return;

@@ -67,23 +67,21 @@ int Run(const std::filesystem::path& dir) {
     return 0;
 }
 
+// Both entries take the folder as the platform hands it over.
+template <typename TChar>
+int Main(int argc, TChar** argv) {
+    if (argc != 2) {
+        PrintUsage();
+        return 2;
+    }
+    return Run(std::filesystem::path(argv[1]));
+}
+
 }  // namespace
 
 #ifdef _WIN32
 // Wide arguments, so that folder names in any script and with blanks arrive intact.
-int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        PrintUsage();
-        return 2;
-    }
-    return Run(std::filesystem::path(argv[1]));
-}
+int wmain(int argc, wchar_t** argv) { return Main(argc, argv); }
 #else
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        PrintUsage();
-        return 2;
-    }
-    return Run(std::filesystem::path(argv[1]));
-}
+int main(int argc, char** argv) { return Main(argc, argv); }
 #endif
