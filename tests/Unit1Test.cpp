@@ -257,6 +257,13 @@ TEST_F(Unit1Run, SaveSettingsThatCannotReplaceKeepsWhatWasThere) {
     EXPECT_FALSE(fs::exists(Dir / "pardim.dat.tmp"));
 }
 
+TEST_F(Unit1Run, SaveSettingsLeavesAFolderInTheTemporaryFilesPlaceAlone) {
+    fs::create_directory(Dir / "pardim.dat.tmp");
+    Form.SaveSettings(Settings());
+    EXPECT_TRUE(fs::is_directory(Dir / "pardim.dat.tmp"));
+    EXPECT_FALSE(fs::exists(Settings()));
+}
+
 TEST_F(Unit1Run, SaveSettingsIntoAMissingFolderLeavesNothing) {
     Form.SaveSettings(Dir / "missing" / "pardim.dat");
     EXPECT_FALSE(fs::exists(Dir / "missing"));

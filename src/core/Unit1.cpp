@@ -242,15 +242,14 @@ void TForm1::SaveSettings(const std::filesystem::path& path) {
 
     auto temp = path;
     temp += ".tmp";
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return;  // nothing of ours to clean up
+    for (const auto& line : lines) out << line << "\r\n";
+    out.close();
     std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const auto& line : lines) out << line << "\r\n";
-        out.close();
-        if (out) {
-            std::filesystem::rename(temp, path, ec);
-            if (!ec) return;
-        }
+    if (out) {
+        std::filesystem::rename(temp, path, ec);
+        if (!ec) return;
     }
     std::filesystem::remove(temp, ec);
 }
