@@ -167,6 +167,28 @@ TEST(JwwSplitLine, KeepsAtMost32Tokens) {
     EXPECT_EQ(JwwSplitLine(words31 + "w ").back(), "w");  // the 33rd, empty, is dropped
 }
 
+// Plain tokens are scanned eight bytes at a time: a byte of each kind at every offset of a long
+// token must be found where it is.
+TEST(JwwSplitLine, SpecialByteAtEveryOffsetOfALongToken) {
+    for (int k = 0; k <= 20; ++k) {
+        SCOPED_TRACE(k);
+        const std::string ones(k, '1'), twos(21 - k, '2');
+        auto split = [&](std::string_view b) {
+            return JwwSplitLine("x " + ones + std::string(b) + twos + " y");
+        };
+        const Tokens separated = k == 0 ? Tokens{"x", twos, "y"} : Tokens{"x", ones, twos, "y"};
+        EXPECT_EQ(split("\t"), separated);
+        EXPECT_EQ(split(" "), separated);
+        EXPECT_EQ(split("\""), (Tokens{"x", ones + twos + " y"}));
+        EXPECT_EQ(split("="), (Tokens{"x", ones + "=" + twos + " y"}));
+        EXPECT_EQ(split("\x7f"), (Tokens{"x", ones + "\x7f" + twos, "y"}));
+        EXPECT_EQ(split("\xb1"), (Tokens{"x", ones + "\xb1" + twos, "y"}));
+        EXPECT_EQ(split("\x01"), (Tokens{"x", ones + twos, "y"}));
+        EXPECT_EQ(split("\x82"), (Tokens{"x", ones + "\x82" + twos, "y"}));  // '2' is its trail
+        EXPECT_EQ(split(""), (Tokens{"x", ones + twos, "y"}));
+    }
+}
+
 // Which entity, if any, each line becomes: count conditions, case and the four-token fallback.
 TEST(JwwParseLine, EachRuleTakesItsCountsOnly) {
     const struct {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <climits>
 #include <cmath>
@@ -205,30 +206,83 @@ constexpr std::array<TByteClass, 256> MakeByteClasses(bool splitting) {
 constexpr std::array<TByteClass, 256> SplittingClasses = MakeByteClasses(true);
 constexpr std::array<TByteClass, 256> RestOfLineClasses = MakeByteClasses(false);
 
-// The tokens of one line, back to back in one buffer that is reused from line to line, so a
-// large file allocates only when a line longer than any before it comes along.
+// The tokens of one line. Tokens of a plain line are views into the line itself; otherwise they
+// lie back to back in a buffer that is reused from line to line, so a large file allocates only
+// when a line longer than any before it comes along.
 class TTokenList {
 public:
-    void Split(std::string_view line);
+    void Split(std::string_view line) {
+        if (!SplitPlain(line)) SplitAny(line);
+    }
     int Count() const { return TokenCount; }
     // Token i (0 is the keyword); empty beyond the last token, which reads as the number 0.
     std::string_view operator[](int i) const {
-        if (i < 0 || i >= TokenCount) return {};
-        return std::string_view(Buffer.data() + Bounds[i], Bounds[i + 1] - Bounds[i]);
+        return i >= 0 && i < TokenCount ? Views[i] : std::string_view();
     }
     void Release() { std::string().swap(Buffer); }
 
 private:
+    bool SplitPlain(std::string_view line);
+    void SplitAny(std::string_view line);
+
     std::string Buffer;
-    std::array<std::size_t, MaxTokens + 1> Bounds{};  // token i is Bounds[i]..Bounds[i + 1]
+    std::array<std::string_view, MaxTokens> Views{};
     int TokenCount = 0;
 };
 
-void TTokenList::Split(std::string_view line) {
+// Index of the first byte at or after i that is not simple. Simple bytes, 0x21 to 0x7E except
+// the quote and "=", make up numbers and keywords; they are tested eight at a time, since this
+// scan is most of the reader's own work on a large file.
+std::size_t SkipSimple(const unsigned char* bytes, std::size_t i, std::size_t size) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t Ones = 0x0101010101010101u;
+        constexpr std::uint64_t Highs = 0x8080808080808080u;
+        // High bit of the lowest byte that is zero; bits above it may be wrong, and are not used.
+        constexpr auto zeroByte = [](std::uint64_t x) { return (x - Ones) & ~x & Highs; };
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, bytes + i, 8);
+            const std::uint64_t below21 = (w - Ones * 0x21) & ~w & Highs;
+            const std::uint64_t other = below21 | (w & Highs) | zeroByte(w ^ (Ones * '"')) |
+                                        zeroByte(w ^ (Ones * '=')) | zeroByte(w ^ (Ones * 0x7F));
+            if (other) return i + static_cast<std::size_t>(std::countr_zero(other) / 8);
+        }
+    }
+    while (i < size && bytes[i] > 0x20 && bytes[i] < 0x7F && bytes[i] != '"' && bytes[i] != '=')
+        ++i;
+    return i;
+}
+
+// Most lines (numbers, keywords) hold only plain bytes and separators, and need no copy. Returns
+// false, having decided nothing, at the first byte of any other kind.
+bool TTokenList::SplitPlain(std::string_view line) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t size = line.size();
+    std::size_t i = 0;
+    int count = 0;
+    for (;;) {
+        while (i < size && SplittingClasses[bytes[i]] == ByteSeparator) ++i;
+        const std::size_t start = i;
+        for (;;) {
+            i = SkipSimple(bytes, i, size);
+            if (i == size || SplittingClasses[bytes[i]] != BytePlain) break;
+            ++i;  // plain but not simple, such as a half-width katakana
+        }
+        if (i < size && SplittingClasses[bytes[i]] != ByteSeparator) return false;
+        // The token at the end counts even when empty: "a " has the tokens "a" and "".
+        Views[count++] = line.substr(start, i - start);
+        if (i == size || count == MaxTokens) break;  // whatever follows the 32nd is dropped
+    }
+    TokenCount = count;
+    return true;
+}
+
+void TTokenList::SplitAny(std::string_view line) {
     // Tokens never hold more bytes than the line, so the buffer only has to grow to its length.
     if (Buffer.size() < line.size()) Buffer.resize(line.size());
     char* out = Buffer.data();
     std::size_t used = 0;
+    std::size_t tokenStart = 0;
     int closed = 0;  // tokens ended by a separator
     const std::array<TByteClass, 256>* classes = &SplittingClasses;
     const std::size_t size = line.size();
@@ -248,8 +302,9 @@ void TTokenList::Split(std::string_view line) {
                 }
                 break;
             case ByteSeparator:
-                if (used > Bounds[closed]) {
-                    Bounds[++closed] = used;
+                if (used > tokenStart) {
+                    Views[closed++] = std::string_view(out + tokenStart, used - tokenStart);
+                    tokenStart = used;
                     if (closed == MaxTokens) {  // whatever follows the 32nd token is dropped
                         TokenCount = MaxTokens;
                         return;
@@ -265,8 +320,7 @@ void TTokenList::Split(std::string_view line) {
                 break;
         }
     }
-    // The open token always counts, even when empty: "a " has the tokens "a" and "".
-    Bounds[++closed] = used;
+    Views[closed++] = std::string_view(out + tokenStart, used - tokenStart);
     TokenCount = closed;
 }
 
