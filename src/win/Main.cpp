@@ -1,0 +1,107 @@
+// Program entry: the invisible application window that carries the title shown in the task bar,
+// the dialog, and the message loop that runs until the dialog has closed.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Win32Form.h"
+#include "Win32Text.h"
+
+namespace {
+
+const char ApplicationTitle[] = "zr47_\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // zr47_平行寸法線
+constexpr wchar_t ApplicationClass[] = L"PardimApplication";
+constexpr UINT WmActivateDialog = WM_APP + 1;
+
+HWND DialogOf(HWND application) {
+    HWND dialog = reinterpret_cast<HWND>(GetWindowLongPtrW(application, GWLP_USERDATA));
+    return dialog && IsWindow(dialog) ? dialog : nullptr;
+}
+
+// The application window owns the task bar button and the dialog; whatever reaches it through
+// the task bar (activation, close) is handed on to the dialog.
+LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(window)) {
+                PostMessageW(window, WmActivateDialog, 0, 0);
+            }
+            return 0;
+        case WmActivateDialog:
+            if (HWND dialog = DialogOf(window)) {
+                SetActiveWindow(IsWindowEnabled(dialog) ? dialog : GetLastActivePopup(dialog));
+            }
+            return 0;
+        case WM_CLOSE:
+            if (HWND dialog = DialogOf(window)) PostMessageW(dialog, WM_CLOSE, 0, 0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// Visible but without size, at the middle of the screen: it shows in the task bar only.
+HWND CreateApplicationWindow(HINSTANCE instance) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = ApplicationProc;
+    cls.hInstance = instance;
+    cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    cls.lpszClassName = ApplicationClass;
+    if (!RegisterClassExW(&cls)) return nullptr;
+    HWND window = CreateWindowExW(
+        0, ApplicationClass, SjisToWide(ApplicationTitle).c_str(),
+        WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+        GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+        nullptr, instance, nullptr);
+    if (window) ShowWindow(window, SW_SHOWNA);
+    return window;
+}
+
+std::filesystem::path ExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);  // a long path was cut: try again with more room
+    }
+}
+
+void RunMessageLoop(const TWin32Form& form) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The dialog manager turns Tab, Enter, Escape and the access keys into dialog actions.
+        HWND dialog = form.Handle();
+        if (dialog && IsDialogMessageW(dialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
+    HWND application = CreateApplicationWindow(instance);
+    {
+        TWin32Form form(instance, application, ExecutablePath());
+        if (form.Show()) {
+            SetWindowLongPtrW(application, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(form.Handle()));
+            RunMessageLoop(form);
+        }
+    }  // the form's end writes the exchange file if no close did
+    if (application) DestroyWindow(application);
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return 0;
+}

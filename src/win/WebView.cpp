@@ -1,0 +1,113 @@
+// The browser control is hosted by the AtlAxWin window class of the system's atl.dll, which is
+// loaded only here, at run time, so that the exe imports nothing for a strip it can do without.
+#include "WebView.h"
+
+#include <exdisp.h>
+#include <exdispid.h>
+#include <ocidl.h>
+
+namespace {
+
+template <class TFunction>
+TFunction ProcAddress(HMODULE module, const char* name) {
+    return reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Listens to the browser's events only to cancel a page that fails to load: the strip then stays
+// blank instead of showing the browser's own error page.
+class TNavigateErrorSink final : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
+            *object = this;
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // One static instance lives as long as the process.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        // NavigateError(pDisp, URL, Frame, StatusCode, Cancel): arguments arrive in reverse.
+        if (id == DISPID_NAVIGATEERROR && params && params->cArgs == 5 &&
+            params->rgvarg[0].vt == (VT_BYREF | VT_BOOL)) {
+            *params->rgvarg[0].pboolVal = VARIANT_TRUE;
+        }
+        return S_OK;
+    }
+};
+
+TNavigateErrorSink NavigateErrorSink;
+
+void CancelFailedPages(IWebBrowser2* browser) {
+    IConnectionPointContainer* container = nullptr;
+    if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer,
+                                       reinterpret_cast<void**>(&container)))) {
+        return;
+    }
+    IConnectionPoint* point = nullptr;
+    if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, &point))) {
+        DWORD cookie = 0;
+        point->Advise(&NavigateErrorSink, &cookie);
+        point->Release();
+    }
+    container->Release();
+}
+
+void Navigate(IWebBrowser2* browser, const std::wstring& url) {
+    VARIANT target;
+    VariantInit(&target);
+    target.vt = VT_BSTR;
+    target.bstrVal = SysAllocString(url.c_str());
+    if (!target.bstrVal) return;
+    VARIANT none;
+    VariantInit(&none);
+    browser->Navigate2(&target, &none, &none, &none, &none);
+    VariantClear(&target);
+}
+
+}  // namespace
+
+void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& url) {
+    // The module stays loaded: its window class serves the control until the process ends.
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    if (!atl || !parent) return;
+    using TAtlAxWinInit = BOOL(WINAPI*)();
+    using TAtlAxGetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
+    const auto init = ProcAddress<TAtlAxWinInit>(atl, "AtlAxWinInit");
+    const auto getControl = ProcAddress<TAtlAxGetControl>(atl, "AtlAxGetControl");
+    if (!init || !getControl || !init()) return;
+
+    // Created by its ProgID and told the address afterwards, so that the error handling is in
+    // place before the first request.
+    HWND host = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2",
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                bounds.left, bounds.top, bounds.right - bounds.left,
+                                bounds.bottom - bounds.top, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    if (!host) return;
+    IUnknown* control = nullptr;
+    IWebBrowser2* browser = nullptr;
+    if (SUCCEEDED(getControl(host, &control)) && control) {
+        control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser));
+        control->Release();
+    }
+    if (!browser) {
+        DestroyWindow(host);
+        return;
+    }
+    browser->put_Silent(VARIANT_TRUE);  // no script-error or certificate dialogs over ours
+    CancelFailedPages(browser);
+    Navigate(browser, url);
+    browser->Release();
+}

@@ -1,0 +1,10 @@
+// The information strip's page in the system's web browser control.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Creates the browser as child `id` of parent within bounds and starts loading url. Nothing waits
+// for the page; every failure (no browser, no network) leaves the parent as it was.
+void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& url);

@@ -1,0 +1,629 @@
+// The dialog's window. Every control is a row of one table, created in tab order; its values live
+// in TForm1 and are copied in before the dialog is shown and out before OK is handled.
+#include "Win32Form.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <iterator>
+
+#include "ControlIds.h"
+#include "WebView.h"
+#include "Win32Text.h"
+
+namespace {
+
+constexpr int ClientWidth = 492;
+constexpr int ClientHeight = 436;
+constexpr int FontHeightPx = 13;
+constexpr int SmallFontHeightPx = 11;
+constexpr UINT WmCloseOnce = WM_APP + 1;
+constexpr wchar_t StripClass[] = L"PardimStrip";
+
+const char DialogTitle[] = "\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // 平行寸法線
+const char FontFace[] = "\x82l\x82r \x83S\x83V\x83" "b\x83N";  // ＭＳ ゴシック
+const char StatusBlank[] = "\x81@";                               // 　 (full-width blank)
+
+const COLORREF WhiteColor = RGB(255, 255, 255);
+const COLORREF StatusColor = RGB(231, 231, 231);
+const COLORREF MemoColor = RGB(187, 235, 244);
+
+const char* const MemoLines[] = {
+    "\x81\x9e\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc\x82\xcc\x90\xdd\x92\xe8\x82\xcd",  // ◇平行寸法線の設定は
+    "\x81@\x90\x85\x95\xbd\x81" "E\x90\x82\x92\xbc\x90\xa1\x96@\x90\xfc\x82\xcc",  // 　水平・垂直寸法線の
+    "\x81@\x90\xdd\x92\xe8\x82\xc6\x82\xcd\x95\xca\x82\xc9\x8c\xc4\x8fo\x81" "E",  // 　設定とは別に呼出・
+    "\x81@\x93o\x98^\x82\xb5\x82\xc4\x82\xa8\x82\xe8\x81" "A",  // 　登録しており、
+    "\x81@\x82\xbb\x82\xea\x82\xe7\x82\xcc\x90\xdd\x92\xe8\x82\xf0",  // 　それらの設定を
+    "\x81@\x8b\xa4\x97L\x97\x98\x97p\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1",  // 　共有利用していません
+    "",
+    "\x81\x9f\x83u\x83\x8d\x83" "b\x83N\x90}\x8c`\x93\xe0\x82\xcc\x82\xe0\x82\xcc\x82\xcd",  // ◆ブロック図形内のものは
+    "\x81@\x8f\x88\x97\x9d\x8fo\x97\x88\x82\xdc\x82\xb9\x82\xf1\x82\xcc\x82\xc5",  // 　処理出来ませんので
+    "\x81@\x8c\xe4\x92\x8d\x88\xd3\x89\xba\x82\xb3\x82\xa2\x81" "B",  // 　御注意下さい。
+    "\x81@\x83u\x83\x8d\x83" "b\x83N\x95\xd2\x8fW\x93\xe0\x82\xc5\x8ds\x82\xa4",  // 　ブロック編集内で行う
+    "\x81@\x8f\xea\x8d\x87\x82\xc9\x82\xcd\x81" "A\x96{\x83\\\x83t\x83g\x82\xf0",  // 　場合には、本ソフトを
+    "\x81@Jw_cad\x82\xcc\x83" "C\x83\x93\x83X\x83g\x81[\x83\x8b\x81" "E",  // 　Jw_cadのインストール・
+    "\x81@\x83t\x83H\x83\x8b\x83_\x82\xc9\x94z\x92u\x82\xb5\x82\xc4",  // 　フォルダに配置して
+    "\x81@\x8e\xc0\x8ds\x82\xf0\x8ds\x82\xc1\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81" "B",  // 　実行を行って下さい。
+    "\x81\x9f\x83" "E\x83" "C\x83\x8b\x83X\x81^\x83Z\x83L\x83\x85\x83\x8a\x83" "e\x83" "B",  // ◆ウイルス／セキュリティ
+    "\x81@\x83\\\x83t\x83g\x81^\x83Z\x83L\x83\x85\x83\x8a\x83" "e\x83" "B",  // 　ソフト／セキュリティ
+    "\x81@\x90\xdd\x92\xe8\x82\xcc\x89\xe6\x96\xca\x82\xaa\x95\\\x8e\xa6",  // 　設定の画面が表示
+    "\x81@\x82\xb3\x82\xea\x81" "A\x8b\x96\x89\xc2\x81^\x8e\xd5\x92" "f\x82\xf0",  // 　され、許可／遮断を
+    "\x81@\x96\xe2\x82\xa2\x8d\x87\x82\xed\x82\xb9\x82\xc4\x82\xab\x82\xbd\x8f\xea\x8d\x87",  // 　問い合わせてきた場合
+    "\x81@\x82\xc9\x82\xcd\x81u\x8b\x96\x89\xc2\x81v\x82\xf0\x91I\x91\xf0\x82\xb5\x82\xc4",  // 　には「許可」を選択して
+    "\x81@\x89\xba\x82\xb3\x82\xa2\x81" "B",  // 　下さい。
+};
+
+}  // namespace
+
+enum class TKind { Label, SmallLabel, Combo, Edit, RadioGroup, Check, Button, Memo, Status, Strip };
+
+struct TControlSpec {
+    TKind Kind;
+    int Id;
+    int Left, Top, Width, Height;  // client pixels; a label's width follows its text
+    const char* Text;              // Shift-JIS caption
+    int MaxBytes = 0;              // typing limit of an edit box in Shift-JIS bytes; 0: none
+    bool ImeOff = false;           // the input method stays off while the control has the focus
+};
+
+namespace {
+
+using namespace WinId;
+
+// Creation order is the tab order; labels sit before the control they name.
+// clang-format off
+const TControlSpec Controls[] = {
+    {TKind::Label,      LabelId(6),  8,   8,   0,   13, "\x8en\x93_"},  // 始点
+    {TKind::Combo,      ComboBox1,   48,  4,   81,  21, "", 0, true},
+    {TKind::Label,      LabelId(7),  8,   32,  0,   13, "\x8fI\x93_"},  // 終点
+    {TKind::Combo,      ComboBox2,   48,  28,  81,  21, "", 0, true},
+    {TKind::SmallLabel, LabelId(15), 8,   52,  0,   11, "\x81i\x90\xfc\x96\xee\x88\xf3\x81j"},  // （線矢印）
+    {TKind::Label,      LabelId(17), 8,   68,  0,   13, "\x92\xb7\x82\xb3"},  // 長さ
+    {TKind::Edit,       Edit7,       48,  64,  33,  21, "", 8, true},
+    {TKind::Label,      LabelId(18), 88,  68,  0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
+    {TKind::Label,      LabelId(16), 8,   92,  0,   13, "\x8ap\x93x"},  // 角度
+    {TKind::Edit,       Edit8,       48,  88,  33,  21, "", 8, true},
+    {TKind::Label,      LabelId(19), 88,  92,  0,   13, "\x81\x8b"},  // °
+    {TKind::Label,      LabelId(1),  8,   116, 0,   13, "\x92[\x93_\x94{\x97\xa6"},  // 端点倍率
+    {TKind::Edit,       Edit1,       72,  112, 57,  21, "", 16, true},
+    {TKind::Label,      LabelId(20), 128, 116, 0,   13,
+     "\x81i\x93_\x83}\x81[\x83J\x81@\x90\xfc\x96\xee\x88\xf3\x82\xf0\x8f\x9c\x82\xad\x81j"},  // （点マーカ　線矢印を除く）
+    {TKind::Label,      LabelId(2),  136, 8,   0,   13,
+     "\x90\xa1\x96@\x92l\x82\xcc\x95\xb6\x8e\x9a\x8e\xed"},  // 寸法値の文字種
+    {TKind::Combo,      ComboBox3,   136, 28,  169, 21, "", 0, true},
+    {TKind::Label,      LabelId(11), 136, 60,  0,   13, "\x90\xda\x93\xaa\x95\xb6\x8e\x9a"},  // 接頭文字
+    {TKind::Edit,       Edit2,       200, 56,  105, 21, "", 32, false},
+    {TKind::Label,      LabelId(12), 136, 84,  0,   13, "\x90\xda\x94\xf6\x95\xb6\x8e\x9a"},  // 接尾文字
+    {TKind::Edit,       Edit3,       200, 80,  105, 21, "", 32, false},
+    {TKind::Label,      LabelId(13), 8,   140, 0,   13,
+     "\x90\xa1\x96@\x92l\x82\xcc\x90\xb8\x93x"},  // 寸法値の精度
+    {TKind::Combo,      ComboBox4,   200, 136, 105, 21, "", 0, true},
+    {TKind::Label,      LabelId(21), 8,   164, 0,   13,
+     "\x90\xa1\x96@\x92l\x82\xcc\x8a\xdb\x82\xdf"},  // 寸法値の丸め
+    {TKind::Combo,      ComboBox5,   200, 160, 105, 21, "", 0, true},
+    {TKind::RadioGroup, RadioGroup1, 8,   184, 145, 41,
+     "\x8f\xac\x90\x94\x93_\x88\xc8\x89\xba\x82\xcc\x82O\x95\\\x8e\xa6"},  // 小数点以下の０表示
+    {TKind::RadioGroup, RadioGroup2, 160, 184, 145, 41,
+     "\x90\xa1\x96@\x92l\x82\xcc\x92P\x88\xca"},  // 寸法値の単位
+    {TKind::Check,      CheckBox1,   8,   232, 145, 17,
+     "\x82R\x8c\x85\x96\x88\x83J\x83\x93\x83}\x95t\x89\xc1"},  // ３桁毎カンマ付加
+    {TKind::Check,      CheckBox2,   152, 232, 105, 17, "\x92P\x88\xca\x82\xcc\x95t\x89\xc1"},  // 単位の付加
+    {TKind::Check,      CheckBox3,   256, 232, 129, 17,
+     "\x90\xa1\x96@\x92l\x82\xf0\x91S\x8ap\x89\xbb"},  // 寸法値を全角化
+    {TKind::Check,      CheckBox4,   384, 232, 105, 17, "\x90\xa1\x96@\x90}\x8c`\x89\xbb"},  // 寸法図形化
+    {TKind::Label,      LabelId(3),  8,   256, 0,   13,
+     "\x90\xa1\x96@\x92l\x82\xc6\x90\x85\x95\xbd\x90\xfc\x82\xc6\x82\xcc\x8b\x97\x97\xa3"},  // 寸法値と水平線との距離
+    {TKind::Edit,       Edit4,       200, 252, 57,  21, "", 16, true},
+    {TKind::Label,      LabelId(4),  264, 256, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
+    {TKind::Label,      LabelId(5),  8,   280, 0,   13,
+     "\x8cv\x91\xaa\x93_\x82\xc6\x90\xa1\x96@\x95\xe2\x8f\x95\x90\xfc\x82\xcc\x8b\x97\x97\xa3"},  // 計測点と寸法補助線の距離
+    {TKind::Edit,       Edit5,       200, 276, 57,  21, "", 16, true},
+    {TKind::Label,      LabelId(8),  264, 280, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
+    {TKind::Label,      LabelId(9),  8,   304, 0,   13,
+     "\x90\xa1\x96@\x95\xe2\x8f\x95\x90\xfc\x82\xcc\x82\xcd\x82\xdd\x8fo\x82\xb5\x8b\x97\x97\xa3"},  // 寸法補助線のはみ出し距離
+    {TKind::Edit,       Edit6,       200, 300, 57,  21, "", 16, true},
+    {TKind::Label,      LabelId(10), 264, 304, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
+    {TKind::Label,      LabelId(14), 8,   328, 0,   13,
+     "\x8bt\x96\xee\x88\xf3\x82\xcc\x90\xa1\x96@\x82\xcd\x82\xdd\x82\xbe\x82\xb5\x8b\x97\x97\xa3"},  // 逆矢印の寸法はみだし距離
+    {TKind::Edit,       Edit9,       200, 324, 57,  21, "", 16, true},
+    {TKind::Label,      LabelId(22), 264, 328, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
+    {TKind::Button,     Button1,     360, 264, 121, 33, "\x82n\x82j(&Y)"},  // ＯＫ(&Y)
+    {TKind::Button,     Button2,     360, 312, 121, 33, "\x83L\x83\x83\x83\x93\x83Z\x83\x8b(&N)"},  // キャンセル(&N)
+    {TKind::Memo,       Memo1,       312, 0,   177, 225, ""},
+    {TKind::Status,     LabelA1,     0,   347, 492, 24,  StatusBlank},
+    {TKind::Strip,      ScrollBox1,  0,   371, 492, 65,  ""},
+};
+// clang-format on
+
+template <class T>
+struct TLink {
+    int Id;
+    T TForm1::*Member;
+};
+
+const TLink<TComboBox> Combos[] = {
+    {ComboBox1, &TForm1::ComboBox1}, {ComboBox2, &TForm1::ComboBox2},
+    {ComboBox3, &TForm1::ComboBox3}, {ComboBox4, &TForm1::ComboBox4},
+    {ComboBox5, &TForm1::ComboBox5},
+};
+const TLink<TEdit> Edits[] = {
+    {Edit1, &TForm1::Edit1}, {Edit2, &TForm1::Edit2}, {Edit3, &TForm1::Edit3},
+    {Edit4, &TForm1::Edit4}, {Edit5, &TForm1::Edit5}, {Edit6, &TForm1::Edit6},
+    {Edit7, &TForm1::Edit7}, {Edit8, &TForm1::Edit8}, {Edit9, &TForm1::Edit9},
+};
+const TLink<TRadioGroup> Radios[] = {
+    {RadioGroup1, &TForm1::RadioGroup1},
+    {RadioGroup2, &TForm1::RadioGroup2},
+};
+const TLink<TCheckBox> Checks[] = {
+    {CheckBox1, &TForm1::CheckBox1}, {CheckBox2, &TForm1::CheckBox2},
+    {CheckBox3, &TForm1::CheckBox3}, {CheckBox4, &TForm1::CheckBox4},
+};
+
+struct TFocusLink {
+    TControlId Control;
+    int Id;
+};
+const TFocusLink FocusLinks[] = {
+    {TControlId::ComboBox1, ComboBox1},     {TControlId::ComboBox2, ComboBox2},
+    {TControlId::ComboBox3, ComboBox3},     {TControlId::ComboBox4, ComboBox4},
+    {TControlId::ComboBox5, ComboBox5},     {TControlId::Edit1, Edit1},
+    {TControlId::Edit2, Edit2},             {TControlId::Edit3, Edit3},
+    {TControlId::Edit4, Edit4},             {TControlId::Edit5, Edit5},
+    {TControlId::Edit6, Edit6},             {TControlId::Edit7, Edit7},
+    {TControlId::Edit8, Edit8},             {TControlId::Edit9, Edit9},
+    {TControlId::RadioGroup1, RadioGroup1}, {TControlId::RadioGroup2, RadioGroup2},
+    {TControlId::CheckBox1, CheckBox1},     {TControlId::CheckBox2, CheckBox2},
+    {TControlId::CheckBox3, CheckBox3},     {TControlId::CheckBox4, CheckBox4},
+    {TControlId::Button1, Button1},         {TControlId::Button2, Button2},
+};
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Limits what the user types, pastes or composes to a number of Shift-JIS bytes, as the dialog's
+// fields have always counted them (a full-width character takes two). Texts set by the program
+// (a settings file may hold longer ones) pass untouched, and a text already over the limit may
+// still be shortened.
+LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR maxBytes) {
+    switch (message) {
+        case WM_CHAR:
+        case WM_IME_CHAR:
+        case WM_IME_COMPOSITION:
+        case WM_PASTE:
+        case WM_UNDO:
+        case EM_UNDO:
+            break;
+        default:
+            return DefSubclassProc(edit, message, wParam, lParam);
+    }
+    const std::wstring before = WindowText(edit);
+    DWORD selStart = 0, selEnd = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                 reinterpret_cast<LPARAM>(&selEnd));
+    const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+    const size_t bytesAfter = WideToSjis(WindowText(edit)).size();
+    if (bytesAfter > maxBytes && bytesAfter > WideToSjis(before).size()) {
+        SetWindowTextW(edit, before.c_str());
+        SendMessageW(edit, EM_SETSEL, selStart, selEnd);
+        MessageBeep(MB_OK);
+    }
+    return result;
+}
+
+// A multi-line edit normally keeps Enter, Escape and Tab for itself; the note box only shows
+// text, so those keys go to the dialog (OK, Cancel, next control).
+LRESULT CALLBACK NoteBoxProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(memo, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? (result & ~DLGC_WANTALLKEYS) : result;
+}
+
+void RegisterStripClass(HINSTANCE instance) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = StripClass;
+    RegisterClassExW(&cls);  // a second registration fails harmlessly
+}
+
+HFONT CreateDialogFont(int heightPx) {
+    const std::wstring face = SjisToWide(FontFace);
+    return CreateFontW(-heightPx, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_MODERN, face.c_str());
+}
+
+int TextWidth(HWND window, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
+// A drop-down list's height is that of its selection field plus its frame; the field is sized so
+// that the closed box is exactly as high as the layout says.
+void SetClosedComboHeight(HWND combo, int heightPx) {
+    RECT rect{};
+    GetWindowRect(combo, &rect);
+    const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    const int frame = (rect.bottom - rect.top) - field;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), heightPx - frame);
+}
+
+}  // namespace
+
+TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::path& exePath)
+    : Instance(instance), Owner(owner), Form(*this) {
+    Form.ExePath = exePath;
+    Font = CreateDialogFont(FontHeightPx);
+    SmallFont = CreateDialogFont(SmallFontHeightPx);
+    WhiteBrush = CreateSolidBrush(WhiteColor);
+    StatusBrush = CreateSolidBrush(StatusColor);
+    MemoBrush = CreateSolidBrush(MemoColor);
+    BigIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXICON),
+                                            GetSystemMetrics(SM_CYICON), 0));
+    SmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), 0));
+    RegisterStripClass(instance);
+}
+
+TWin32Form::~TWin32Form() {
+    CloseOnce();  // a message loop ended from outside still writes the exchange file
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(Font), static_cast<HGDIOBJ>(SmallFont),
+                           static_cast<HGDIOBJ>(WhiteBrush), static_cast<HGDIOBJ>(StatusBrush),
+                           static_cast<HGDIOBJ>(MemoBrush)}) {
+        if (object) DeleteObject(object);
+    }
+    if (BigIcon) DestroyIcon(BigIcon);
+    if (SmallIcon) DestroyIcon(SmallIcon);
+}
+
+bool TWin32Form::Show() {
+    // An empty template: the window is sized in pixels and the controls are made from the table,
+    // so nothing depends on dialog units or the system font.
+    struct alignas(4) {
+        DLGTEMPLATE Header;
+        WORD Menu, Class, Title;
+    } empty{};
+    // No WS_CLIPCHILDREN: group boxes are drawn transparent over the dialog's own background.
+    empty.Header.style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    Dialog = CreateDialogIndirectParamW(Instance, &empty.Header, Owner, DialogProc,
+                                        reinterpret_cast<LPARAM>(this));
+    if (!Dialog) return false;
+    SetWindowTextW(Dialog, SjisToWide(DialogTitle).c_str());
+    SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigIcon));
+    SendMessageW(Dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon));
+    SizeWindow();
+
+    PushValues();  // the form's defaults
+    Form.FormShow();
+    PushValues();  // what the exchange and settings files made of them
+
+    ShowWindow(Dialog, SW_SHOW);
+    SetForegroundWindow(Dialog);
+    SendMessageW(Dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(ComboBox1)), TRUE);
+    UpdateWindow(Dialog);
+    return true;
+}
+
+void TWin32Form::SizeWindow() {
+    RECT rect{0, 0, ClientWidth, ClientHeight};
+    AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(Dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(Dialog, GWL_EXSTYLE)));
+    SetWindowPos(Dialog, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32Form::CreateControls() {
+    for (const TControlSpec& spec : Controls) {
+        HWND control = CreateControl(spec);
+        if (!control) continue;
+        if (spec.ImeOff) ImmAssociateContext(control, nullptr);
+        if (spec.MaxBytes > 0) {
+            SetWindowSubclass(control, LimitedEditProc, 0, static_cast<DWORD_PTR>(spec.MaxBytes));
+        }
+    }
+}
+
+HWND TWin32Form::CreateControl(const TControlSpec& spec) {
+    const std::wstring text = SjisToWide(spec.Text);
+    HFONT font = spec.Kind == TKind::SmallLabel ? SmallFont : Font;
+    const wchar_t* cls = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
+    DWORD exStyle = 0;
+    int width = spec.Width;
+    int height = spec.Height;
+    switch (spec.Kind) {
+        case TKind::Label:
+        case TKind::SmallLabel:
+            style |= SS_LEFT | SS_NOPREFIX;
+            width = TextWidth(Dialog, font, text);
+            break;
+        case TKind::Combo:
+            cls = L"COMBOBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            height += 200;  // the dropped list
+            break;
+        case TKind::Edit:
+            cls = L"EDIT";
+            style |= WS_TABSTOP | ES_AUTOHSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case TKind::RadioGroup:
+            cls = L"BUTTON";
+            style |= BS_GROUPBOX;
+            break;
+        case TKind::Check:
+            cls = L"BUTTON";
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        case TKind::Button:
+            cls = L"BUTTON";
+            style |= WS_TABSTOP | (spec.Id == Button1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case TKind::Memo:
+            cls = L"EDIT";
+            style |= WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case TKind::Status:
+            style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
+            break;
+        case TKind::Strip:
+            cls = StripClass;
+            style |= WS_CLIPCHILDREN;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+    }
+    HWND control = CreateWindowExW(exStyle, cls, text.c_str(), style, spec.Left, spec.Top, width,
+                                   height, Dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)),
+                                   Instance, nullptr);
+    if (!control) return nullptr;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    if (spec.Kind == TKind::Combo) {
+        SetClosedComboHeight(control, spec.Height);
+    } else if (spec.Kind == TKind::Memo) {
+        std::string note = MemoLines[0];
+        for (size_t i = 1; i < std::size(MemoLines); ++i) note += std::string("\r\n") + MemoLines[i];
+        // The longest note line is exactly as wide as the box inside its frame and scroll bar.
+        SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+        SetWindowTextW(control, SjisToWide(note).c_str());
+        SetWindowSubclass(control, NoteBoxProc, 0, 0);
+    } else if (spec.Kind == TKind::RadioGroup) {
+        // Two columns in one row inside the frame, below its caption, as the group lays them out.
+        const TRadioGroup& group = RadioGroupOf(spec.Id);
+        const int columnWidth = (spec.Width - 10) / 2;
+        const int top = spec.Top + FontHeightPx + 1;
+        const int rowHeight = spec.Height - (FontHeightPx + 1) - 5;
+        for (size_t i = 0; i < group.Items.size(); ++i) {
+            const int item = static_cast<int>(i);
+            HWND button = CreateWindowExW(
+                0, L"BUTTON", SjisToWide(group.Items[i]).c_str(),
+                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
+                spec.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight,
+                columnWidth, rowHeight, Dialog,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(spec.Id, item))), Instance,
+                nullptr);
+            SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
+    } else if (spec.Kind == TKind::Strip) {
+        // The panel is larger than the strip and starts above and left of it, so only its inner
+        // part shows; the page fills it inside a one-pixel border.
+        CreateWindowExW(0, StripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, -3, -3, 600,
+                        200, control, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Panel1)),
+                        Instance, nullptr);
+    }
+    return control;
+}
+
+const TRadioGroup& TWin32Form::RadioGroupOf(int id) const {
+    return id == RadioGroup2 ? Form.RadioGroup2 : Form.RadioGroup1;
+}
+
+void TWin32Form::PushValues() {
+    for (const auto& link : Combos) {
+        const TComboBox& combo = Form.*link.Member;
+        HWND box = Item(link.Id);
+        SendMessageW(box, CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : combo.Items) {
+            SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
+        }
+        // An index past the end leaves the list without a selection.
+        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(combo.ItemIndex), 0);
+    }
+    for (const auto& link : Edits) {
+        SetWindowTextW(Item(link.Id), SjisToWide((Form.*link.Member).Text).c_str());
+    }
+    for (const auto& link : Radios) {
+        const TRadioGroup& group = Form.*link.Member;
+        for (size_t i = 0; i < group.Items.size(); ++i) {
+            const int item = static_cast<int>(i);
+            CheckDlgButton(Dialog, RadioItemId(link.Id, item),
+                           item == group.ItemIndex ? BST_CHECKED : BST_UNCHECKED);
+        }
+    }
+    for (const auto& link : Checks) {
+        CheckDlgButton(Dialog, link.Id, (Form.*link.Member).Checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    if (!Form.LabelA1.Caption.empty()) ShowStatus(Form.LabelA1.Caption);
+    UpdateRadioTabStops();
+}
+
+void TWin32Form::PullValues() {
+    for (const auto& link : Combos) {
+        (Form.*link.Member).ItemIndex =
+            static_cast<int>(SendMessageW(Item(link.Id), CB_GETCURSEL, 0, 0));  // CB_ERR is -1
+    }
+    for (const auto& link : Edits) {
+        (Form.*link.Member).Text = WideToSjis(WindowText(Item(link.Id)));
+    }
+    for (const auto& link : Radios) {
+        TRadioGroup& group = Form.*link.Member;
+        group.ItemIndex = -1;
+        for (size_t i = 0; i < group.Items.size(); ++i) {
+            const int item = static_cast<int>(i);
+            if (IsDlgButtonChecked(Dialog, RadioItemId(link.Id, item)) == BST_CHECKED) {
+                group.ItemIndex = item;
+                break;
+            }
+        }
+    }
+    for (const auto& link : Checks) {
+        (Form.*link.Member).Checked = IsDlgButtonChecked(Dialog, link.Id) == BST_CHECKED;
+    }
+}
+
+// A radio group is one stop of the Tab key: its checked button, or its first when none is.
+void TWin32Form::UpdateRadioTabStops() {
+    for (const auto& link : Radios) {
+        const auto count = static_cast<int>((Form.*link.Member).Items.size());
+        int stop = 0;
+        for (int item = 0; item < count; ++item) {
+            if (IsDlgButtonChecked(Dialog, RadioItemId(link.Id, item)) == BST_CHECKED) stop = item;
+        }
+        for (int item = 0; item < count; ++item) {
+            HWND button = Item(RadioItemId(link.Id, item));
+            const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+            SetWindowLongPtrW(button, GWL_STYLE,
+                              item == stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+        }
+    }
+}
+
+void TWin32Form::FocusControl(TControlId id) {
+    for (const TFocusLink& link : FocusLinks) {
+        if (link.Control != id) continue;
+        HWND target = Item(link.Id);
+        if (link.Id == RadioGroup1 || link.Id == RadioGroup2) {
+            UpdateRadioTabStops();
+            for (HWND button = GetWindow(target, GW_HWNDNEXT); button;
+                 button = GetWindow(button, GW_HWNDNEXT)) {
+                if (GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP) {
+                    target = button;
+                    break;
+                }
+            }
+        }
+        SendMessageW(Dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+        return;
+    }
+}
+
+void TWin32Form::ShowStatus(const std::string& sjis) {
+    HWND status = Item(LabelA1);
+    SetWindowTextW(status, SjisToWide(sjis).c_str());
+    UpdateWindow(status);
+}
+
+void TWin32Form::ShowMessage(const std::string& sjis) {
+    std::wstring caption(256, L'\0');
+    caption.resize(static_cast<size_t>(GetWindowTextW(Owner, caption.data(), 256)));
+    MessageBoxW(Dialog, SjisToWide(sjis).c_str(), caption.c_str(), MB_ICONQUESTION | MB_OK);
+}
+
+// The close runs after the handler that asked for it has returned.
+void TWin32Form::Close() { PostMessageW(Dialog, WmCloseOnce, 0, 0); }
+
+void TWin32Form::GetPosition(int& left, int& top) {
+    RECT rect{};
+    GetWindowRect(Dialog, &rect);
+    left = rect.left;
+    top = rect.top;
+}
+
+// Taken as it is, also off the screen: the user's saved place wins.
+void TWin32Form::MoveTo(int left, int top) {
+    SetWindowPos(Dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32Form::ShowInfoPage(const std::string& url) {
+    ShowWebPage(GetDlgItem(Item(ScrollBox1), Panel1), WebBrowser1, RECT{1, 1, 599, 199},
+                SjisToWide(url));
+}
+
+void TWin32Form::CloseOnce() {
+    if (Closed || !Dialog) return;
+    Closed = true;
+    Form.FormClose();
+    DestroyWindow(Dialog);
+    Dialog = nullptr;
+    PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK TWin32Form::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<TWin32Form*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        self->Dialog = dialog;
+        self->CreateControls();
+        return FALSE;  // the focus is placed once the dialog shows
+    }
+    auto* self = reinterpret_cast<TWin32Form*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return self && self->Dialog == dialog ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR TWin32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_CLOSE:  // close box, Alt+F4, the task bar's close
+        case WmCloseOnce:
+            CloseOnce();
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) CloseOnce();
+            return TRUE;
+        case WM_SYSCOMMAND:
+            // Minimising goes through the application window, which owns the task bar button.
+            if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+                ShowWindow(Owner, SW_MINIMIZE);
+                SetWindowLongPtrW(Dialog, DWLP_MSGRESULT, 0);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CTLCOLORDLG:
+            return reinterpret_cast<INT_PTR>(WhiteBrush);
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        default:
+            return FALSE;
+    }
+}
+
+void TWin32Form::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id == Button1) {
+        PullValues();
+        Form.Button1Click();
+    } else if (id == Button2) {
+        Form.Button2Click();
+    } else {
+        UpdateRadioTabStops();
+    }
+}
+
+INT_PTR TWin32Form::OnControlColor(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    const COLORREF color = id == LabelA1 ? StatusColor : id == Memo1 ? MemoColor : WhiteColor;
+    SetBkColor(dc, color);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<INT_PTR>(id == LabelA1 ? StatusBrush
+                                     : id == Memo1 ? MemoBrush
+                                                   : WhiteBrush);
+}

@@ -1,0 +1,61 @@
+// The dialog's window: builds the controls from a table, moves their values to and from TForm1 and
+// forwards the window's events to it. It decides nothing itself.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Unit1.h"
+
+class TWin32Form final : public TFormView {
+public:
+    // owner: the invisible application window that carries the title shown in the task bar.
+    TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::path& exePath);
+    ~TWin32Form() override;
+    TWin32Form(const TWin32Form&) = delete;
+    TWin32Form& operator=(const TWin32Form&) = delete;
+
+    // Creates the window, runs the start-up sequence and shows the dialog. False when the window
+    // could not be created.
+    bool Show();
+    HWND Handle() const { return Dialog; }
+
+    void FocusControl(TControlId id) override;
+    void ShowStatus(const std::string& sjis) override;
+    void ShowMessage(const std::string& sjis) override;
+    void Close() override;
+    void GetPosition(int& left, int& top) override;
+    void MoveTo(int left, int top) override;
+    void ShowInfoPage(const std::string& url) override;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code);
+    INT_PTR OnControlColor(HDC dc, HWND control);
+
+    void CreateControls();
+    HWND CreateControl(const struct TControlSpec& spec);
+    void SizeWindow();
+    void PushValues();
+    void PullValues();
+    void UpdateRadioTabStops();
+    const TRadioGroup& RadioGroupOf(int id) const;
+    void CloseOnce();
+    HWND Item(int id) const { return GetDlgItem(Dialog, id); }
+
+    HINSTANCE Instance;
+    HWND Owner;
+    HWND Dialog = nullptr;
+    HFONT Font = nullptr;
+    HFONT SmallFont = nullptr;
+    HBRUSH WhiteBrush = nullptr;
+    HBRUSH StatusBrush = nullptr;
+    HBRUSH MemoBrush = nullptr;
+    HICON BigIcon = nullptr;
+    HICON SmallIcon = nullptr;
+    bool Closed = false;
+    TForm1 Form;
+};
