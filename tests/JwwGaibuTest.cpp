@@ -1,6 +1,7 @@
 // Tests of the exchange store and the reader of JWC_TEMP.TXT.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <fstream>
 #include <string>
@@ -58,17 +59,15 @@ TEST(JwwInit, SetsEveryDefaultAndLeavesWriterFlags) {
     EXPECT_EQ(M.SheetWidth, 1189);
     EXPECT_EQ(M.SheetHeight, 841);
     for (int k = 1; k <= 10; ++k) ExpectTextType(M.TextTypes[k], 3, 3, 0, 2);
-    EXPECT_EQ(M.InitialLayerGroup, 0);
-    EXPECT_EQ(M.InitialLayer, 0);
-    EXPECT_EQ(M.InitialColor, 1);
-    EXPECT_EQ(M.InitialLineType, 1);
-    EXPECT_EQ(M.InitialLineWidth, 0);
-    EXPECT_EQ(M.InitialTextType, 1);
+    // Layer group, layer, colour, line type, line width, text type.
+    EXPECT_EQ((std::array{M.InitialLayerGroup, M.InitialLayer, M.InitialColor, M.InitialLineType,
+                          M.InitialLineWidth, M.InitialTextType}),
+              (std::array{0, 0, 1, 1, 0, 1}));
     ExpectTextType(M.InitialFreeText, 2, 2, 0, 1);
     EXPECT_EQ(M.InitialFontName, "");
-    EXPECT_EQ(M.LayerGroupNames.size(), 16u);
-    EXPECT_EQ(M.LayerStates.size(), 256u);
-    EXPECT_EQ(M.LayerNames.size(), 256u);
+    EXPECT_EQ((std::array{M.LayerGroupStates.size(), M.LayerGroupNames.size(), M.LayerStates.size(),
+                          M.LayerNames.size()}),
+              (std::array<std::size_t, 4>{16, 16, 256, 256}));
     ASSERT_EQ(M.RefPoints.size(), 100u);
     EXPECT_FALSE(M.RefPoints[1].Given);
     EXPECT_EQ(M.RefPointCount, 0);
@@ -551,11 +550,6 @@ TEST(JwwLoadFile, SampleDetails) {
     EXPECT_EQ(M.RefPoints[10].Y, 24495.5054891724);
     EXPECT_EQ(M.RefPoints[10].PickKind, 1);
     EXPECT_EQ(M.TextTypes[9].Height, 1.5);
-
-    JwwInit();
-    ASSERT_TRUE(JwwLoadFile(Sample("parcel-d-scale-exponent.txt")));
-    EXPECT_EQ(M.LayerGroupScale[1], 1e6);
-    EXPECT_EQ(M.InitialFreeText.Height, 3.5);
 }
 
 TEST(JwwLoadFile, LineEndsOfEitherKindAndNoneAtTheEnd) {

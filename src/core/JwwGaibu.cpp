@@ -339,6 +339,12 @@ void SetAt(std::vector<T>& table, int index, T value) {
         table[static_cast<std::size_t>(index)] = std::move(value);
 }
 
+// Index of a layer in the layer tables, or -1 (ignored by SetAt) outside them.
+int LayerIndex(int group, int layer) {
+    const bool inside = group >= 0 && group <= 15 && layer >= 0 && layer <= 15;
+    return inside ? group * 16 + layer : -1;
+}
+
 // The one character after a layer keyword as a hexadecimal digit; anything else is 0.
 int LayerDigit(std::string_view rest) {
     const char text[2] = {'$', rest.empty() ? '\0' : rest[0]};
@@ -410,7 +416,7 @@ void ReadLayerGroupName(const TTokenList&, std::string_view rest) {
 
 void ReadLayerName(const TTokenList&, std::string_view rest) {
     const TOutputAttributeState& s = OutputAttributeState;
-    SetAt(ExchangeModel.LayerNames, s.CurLayerGroup * 16 + s.CurLayer, std::string(rest));
+    SetAt(ExchangeModel.LayerNames, LayerIndex(s.CurLayerGroup, s.CurLayer), std::string(rest));
 }
 
 // Takes the first value of an attribute as the host's setting; flag is its first-occurrence flag.
@@ -433,7 +439,8 @@ void ReadLayer(const TTokenList& t, std::string_view rest) {
     CaptureFirst(2, ExchangeModel.InitialLayer, d);
     OutputAttributeState.CurLayer = d;
     if (t.Count() >= 2)
-        SetAt(ExchangeModel.LayerStates, OutputAttributeState.CurLayerGroup * 16 + d, Int(t, 1));
+        SetAt(ExchangeModel.LayerStates, LayerIndex(OutputAttributeState.CurLayerGroup, d),
+              Int(t, 1));
 }
 
 void ReadColor(const TTokenList& t, std::string_view rest) {
