@@ -29,8 +29,8 @@ TDimPoint BackRotate(const TDimGeometry& geometry, double x, double y) {
 // from + length * (cos a, sin a)
 TDimPoint Offset(TDimPoint from, double length, long double angleDeg) {
     const long double angleRad = Radians(angleDeg);
-    return {static_cast<double>(from.X + length * std::cos(angleRad)),
-            static_cast<double>(from.Y + length * std::sin(angleRad))};
+    return {static_cast<double>(from.X + length * ExtCos(angleRad)),
+            static_cast<double>(from.Y + length * ExtSin(angleRad))};
 }
 
 // Every line of the dimension carries "z3" before it.
@@ -234,8 +234,8 @@ TValueTextLayout LayoutValueText(const TDimParams& params, const TDimGeometry& g
     layout.TextStart.Y = static_cast<double>((static_cast<long double>(start.Y) + end.Y) / 2 + ry);
 
     const long double angleRad = Radians(layout.TextAngle);
-    layout.TextDir.X = static_cast<double>(std::cos(angleRad) * 10);
-    layout.TextDir.Y = static_cast<double>(std::sin(angleRad) * 10);
+    layout.TextDir.X = static_cast<double>(ExtCos(angleRad) * 10);
+    layout.TextDir.Y = static_cast<double>(ExtSin(angleRad) * 10);
     return layout;
 }
 
@@ -263,7 +263,7 @@ void EmitValueText(const TDimParams& params, const TDimGeometry& geometry) {
 // marks' sizes are the tool's assumptions about how large the host draws them.
 double MarkExtent(int kind, const TDimParams& params) {
     if (kind == 0) {
-        return static_cast<double>(params.ArrowLength * std::cos(Radians(params.ArrowAngle)) *
+        return static_cast<double>(params.ArrowLength * ExtCos(Radians(params.ArrowAngle)) *
                                    params.Scale);
     }
     long double base = 0;
