@@ -81,9 +81,9 @@ std::string PlainText(const TRoundedDigits& r) {
         const int whole = r.Exponent;
         text = r.Digits.substr(0, std::min(whole, count));
         if (whole > count) text.append(whole - count, '0');
-        if (count > whole) text += "." + r.Digits.substr(whole);
+        if (count > whole) text.append(1, '.').append(r.Digits, whole);
     } else {
-        text = "0." + std::string(-r.Exponent, '0') + r.Digits;
+        text.append("0.").append(-r.Exponent, '0').append(r.Digits);
     }
     return text;
 }
@@ -96,8 +96,8 @@ std::string DecimalText(int value) {
 
 std::string ScientificText(const TRoundedDigits& r) {
     std::string text(1, r.Digits[0]);
-    if (r.Digits.size() > 1) text += "." + r.Digits.substr(1);
-    return text + "E" + DecimalText(r.Exponent - 1);
+    if (r.Digits.size() > 1) text.append(1, '.').append(r.Digits, 1);
+    return text.append(1, 'E').append(DecimalText(r.Exponent - 1));
 }
 
 // A negative value is written as its 32-bit two's complement.
@@ -208,7 +208,8 @@ std::string NumberText(double value) {
 
     const TRoundedDigits rounded = RoundToSignificant(std::fabs(value));
     const bool plain = rounded.Exponent >= -3 && rounded.Exponent <= 15;
-    return (value < 0 ? "-" : "") + (plain ? PlainText(rounded) : ScientificText(rounded));
+    std::string text = value < 0 ? "-" : "";
+    return text.append(plain ? PlainText(rounded) : ScientificText(rounded));
 }
 
 void AddOutputLine(std::string_view text) { AppendRecord(text, false); }
