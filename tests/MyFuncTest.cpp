@@ -1,9 +1,15 @@
 // Tests of the number, text and geometry helpers; exact doubles where the last digit matters.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "MyFunc.h"
 
@@ -50,6 +56,146 @@ TEST(SafeStrToFloat, FollowsTheDecimalGrammar) {
         SCOPED_TRACE(c.in);
         EXPECT_EQ(SafeStrToFloat(c.in), c.want);
     }
+}
+
+TEST(SafeStrToFloat, ReadsHostNumbersExactly) {
+    struct {
+        std::string in;
+        double want;
+    } cases[] = {
+        {"-44948.9239307439", -44948.9239307439},
+        {"1e+06", 1e6},
+        {"0.1", 0.1},
+        {"-0.000123456789012345", -0.000123456789012345},
+        {"123456789012345e-22", 123456789012345e-22},    // smallest exact power of ten
+        {"9007199254740992e22", 9007199254740992e22},    // largest exact significand
+        {"9007199254740993e-1", 900719925474099.3},      // one above: rounded by the library
+        {"1e23", 1e23},                                  // 10^23 is not exact in a double
+        {"0.30000000000000004440892098500626", 0.30000000000000004},  // more than 19 digits
+        {"000000000000000000000000001.5", 1.5},          // leading zeros are not digits
+        {"1.500000000000000000000000000", 1.5},
+        {"0e999", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(SafeStrToFloat(c.in)),
+                  std::bit_cast<std::uint64_t>(c.want));
+    }
+    EXPECT_TRUE(std::signbit(SafeStrToFloat("-0")));
+    EXPECT_TRUE(std::signbit(SafeStrToFloat(" -0.0e5")));
+}
+
+namespace {
+
+// The reader as plainly as it can be written: the grammar as a pattern, the rounding by the
+// library; 0 for anything else.
+double ReferenceStrToFloat(const std::string& text) {
+    static const std::regex grammar("[ ]*[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?");
+    if (!std::regex_match(text, grammar)) return 0;
+    std::size_t start = text.find_first_not_of(' ');
+    const bool negative = text[start] == '-';
+    if (text[start] == '+' || text[start] == '-') ++start;
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data() + start, end, value);
+    if (ec != std::errc() || ptr != end) return 0;
+    return negative ? -value : value;
+}
+
+// Number-like texts: host numbers, long and short digit runs, exponents near the double range
+// and near the exact powers of ten, and some with one character spoiled.
+class TNumberTexts {
+public:
+    std::string Next() {
+        std::string text;
+        switch (Pick(4)) {
+            case 0:
+                text = HostNumber();
+                break;
+            case 1:
+                text = Shortest();
+                break;
+            default:
+                text = Composed();
+                break;
+        }
+        if (Pick(5) == 0) Spoil(text);
+        return text;
+    }
+
+private:
+    int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(Rng); }
+    std::string Digits(int count) {
+        std::string digits;
+        for (int i = 0; i < count; ++i) digits += static_cast<char>('0' + Pick(10));
+        return digits;
+    }
+    std::string Format(double value, std::chars_format format, int precision) {
+        char text[64];
+        return std::string(text, std::to_chars(text, text + sizeof text, value, format, precision).ptr);
+    }
+    double AnyDouble() {
+        for (;;) {
+            const double value = std::bit_cast<double>(Rng());
+            if (std::isfinite(value)) return value;
+        }
+    }
+    std::string HostNumber() {
+        const double value =
+            std::uniform_real_distribution<double>(-1e5, 1e5)(Rng) * std::pow(10.0, Pick(13) - 6);
+        return Format(value, std::chars_format::general, 1 + Pick(15));
+    }
+    std::string Shortest() {
+        char text[64];
+        return std::string(text, std::to_chars(text, text + sizeof text, AnyDouble()).ptr);
+    }
+    std::string Composed() {
+        static constexpr const char* Signs[] = {"", "+", "-"};
+        std::string text(static_cast<std::size_t>(Pick(4) == 0 ? Pick(3) : 0), ' ');
+        text += Signs[Pick(3)];
+        const int intDigits = Pick(3) == 0 ? Pick(24) : Pick(8);
+        text += Pick(6) == 0 ? std::string(static_cast<std::size_t>(Pick(20)), '0') : "";
+        text += Digits(intDigits);
+        if (Pick(2) == 0) {
+            text += '.';
+            text += Digits(Pick(3) == 0 ? Pick(24) : Pick(8));
+        }
+        if (Pick(2) == 0) {
+            text += "eE"[Pick(2)];
+            text += Signs[Pick(3)];
+            const int exponents[] = {Pick(10), 15 + Pick(16), 300 + Pick(30), Pick(400)};
+            text += std::to_string(exponents[Pick(4)]);
+        }
+        return text;
+    }
+    void Spoil(std::string& text) {
+        static constexpr char Others[] = "0123456789+-.eE ,x\t";
+        const char c = Others[Pick(static_cast<int>(sizeof Others) - 1)];
+        const auto at = static_cast<std::size_t>(Pick(static_cast<int>(text.size()) + 1));
+        if (Pick(2) == 0 && at < text.size()) {
+            text[at] = c;
+        } else {
+            text.insert(at, 1, c);
+        }
+    }
+
+    std::mt19937_64 Rng{1234567};
+};
+
+}  // namespace
+
+TEST(SafeStrToFloat, MatchesTheGrammarAndTheLibraryOnRandomTexts) {
+    TNumberTexts texts;
+    int valid = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const std::string text = texts.Next();
+        const double want = ReferenceStrToFloat(text);
+        if (want != 0) ++valid;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(SafeStrToFloat(text)),
+                  std::bit_cast<std::uint64_t>(want))
+            << "text \"" << text << "\"";
+    }
+    EXPECT_GT(valid, 50000);  // the generator must mostly make numbers, or it proves little
 }
 
 TEST(FormatFixed, RoundsTo18DigitsThenDecimalsHalfAway) {

@@ -2,7 +2,9 @@
 // and rounded to double when stored: that decides the last digit of rounded values.
 #include "MyFunc.h"
 
+#include <algorithm>
 #include <array>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -26,11 +28,6 @@ std::size_t SkipBlanks(std::string_view text) {
     return i;
 }
 
-std::size_t SkipDigits(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    return i;
-}
-
 // Length of the character starting at byte i: a lead byte with nothing after it is one byte.
 std::size_t CharLength(std::string_view text, std::size_t i) {
     return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
@@ -51,6 +48,68 @@ bool ReadMagnitude(std::string_view text, std::size_t i, int base, std::uint64_t
         magnitude = magnitude * base + digit;
         if (magnitude > IntMagnitudeCap) magnitude = IntMagnitudeCap;
     }
+    return true;
+}
+
+// A decimal real as read: its significant digits as an integer (exact while Digits <= 19) and
+// the power of ten that scales them.
+struct TDecimal {
+    std::uint64_t Significand = 0;
+    std::int64_t Digits = 0;  // significant digits, from the first non-zero one
+    std::int64_t Exponent = 0;
+};
+
+constexpr std::int64_t MaxExactDigits = 19;  // 10^19 - 1 still fits in 64 bits
+// Exponents beyond this are out of the double range whatever the digits; capping keeps the
+// sum from wrapping.
+constexpr std::int64_t ExponentCap = 100000;
+
+// Adds the digits from p to the decimal (a fraction's digits each lower the exponent); returns
+// the first byte that is not a digit.
+const char* ReadDecimalDigits(const char* p, const char* end, TDecimal& decimal, bool fraction) {
+    const char* const start = p;
+    for (; p < end && IsDigit(*p); ++p) {
+        const unsigned digit = static_cast<unsigned>(*p - '0');
+        if (decimal.Digits == 0 && digit == 0) continue;  // a leading zero changes nothing
+        if (decimal.Digits < MaxExactDigits) decimal.Significand = decimal.Significand * 10 + digit;
+        ++decimal.Digits;
+    }
+    if (fraction) decimal.Exponent -= p - start;
+    return p;
+}
+
+// The exponent's optional sign and digits after the "e"; nullptr when there is no digit.
+const char* ReadExponent(const char* p, const char* end, TDecimal& decimal) {
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* const start = p;
+    std::int64_t exponent = 0;
+    for (; p < end && IsDigit(*p); ++p)
+        exponent = std::min(exponent * 10 + (*p - '0'), ExponentCap);
+    if (p == start) return nullptr;
+    decimal.Exponent += negative ? -exponent : exponent;
+    return p;
+}
+
+// Powers of ten that a double holds exactly.
+constexpr double ExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::int64_t MaxExactPower = 22;
+
+// The value when a single double operation gives it exactly rounded: an exact significand
+// (at most 2^53) times or divided by an exact power of ten rounds once, as std::from_chars
+// does (Clinger). Holds only where double operations round straight to double (SSE), not on
+// x87 with its wider registers; false leaves the rounding to the caller.
+bool ExactDecimal(const TDecimal& decimal, double& value) {
+    if constexpr (FLT_EVAL_METHOD != 0) return false;
+    constexpr std::uint64_t MaxExactSignificand = std::uint64_t{1} << 53;
+    if (decimal.Digits > MaxExactDigits || decimal.Significand > MaxExactSignificand ||
+        decimal.Exponent < -MaxExactPower || decimal.Exponent > MaxExactPower)
+        return false;
+    const double significand = static_cast<double>(decimal.Significand);
+    value = decimal.Exponent >= 0 ? significand * ExactPowersOfTen[decimal.Exponent]
+                                  : significand / ExactPowersOfTen[-decimal.Exponent];
     return true;
 }
 
@@ -277,33 +336,33 @@ int SafeStrToInt(std::string_view text) {
 }
 
 double SafeStrToFloat(std::string_view text) {
-    // The grammar is checked here; std::from_chars then rounds once, without locale, and
-    // takes no "+", so the sign is applied afterwards.
-    std::size_t i = SkipBlanks(text);
+    // One pass checks the grammar and gathers the digits; std::from_chars rounds whatever the
+    // exact fast path cannot. It takes no "+", so the sign is applied afterwards.
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && *p == ' ') ++p;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::size_t numberStart = i;
-    std::size_t intEnd = SkipDigits(text, i);
-    std::size_t fracDigits = 0;
-    i = intEnd;
-    if (i < text.size() && text[i] == '.') {
-        std::size_t fracEnd = SkipDigits(text, i + 1);
-        fracDigits = fracEnd - (i + 1);
-        i = fracEnd;
+    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    const char* const numberStart = p;
+    TDecimal decimal;
+    p = ReadDecimalDigits(p, end, decimal, false);
+    bool anyDigit = p != numberStart;
+    if (p < end && *p == '.') {
+        const char* const fractionStart = p + 1;
+        p = ReadDecimalDigits(fractionStart, end, decimal, true);
+        anyDigit = anyDigit || p != fractionStart;
     }
-    if (intEnd == numberStart && fracDigits == 0) return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-        std::size_t expEnd = SkipDigits(text, i);
-        if (expEnd == i) return 0;
-        i = expEnd;
+    if (!anyDigit) return 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        p = ReadExponent(p + 1, end, decimal);
+        if (!p) return 0;
     }
-    if (i != text.size()) return 0;
+    if (p != end) return 0;
     double value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data() + numberStart, end, value);
-    if (ec != std::errc() || ptr != end) return 0;  // out of the double range
+    if (!ExactDecimal(decimal, value)) {
+        auto [ptr, ec] = std::from_chars(numberStart, end, value);
+        if (ec != std::errc() || ptr != end) return 0;  // out of the double range
+    }
     return negative ? -value : value;
 }
 
