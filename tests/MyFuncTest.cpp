@@ -85,6 +85,28 @@ TEST(SafeStrToFloat, ReadsHostNumbersExactly) {
     EXPECT_TRUE(std::signbit(SafeStrToFloat(" -0.0e5")));
 }
 
+TEST(ReadReal, TakesTheLongestRealAtTheFront) {
+    struct {
+        std::string in;
+        std::size_t used;
+        double value;
+    } cases[] = {
+        // clang-format off
+        {"1.5 2", 3, 1.5},    {"-7\t", 2, -7},     {"5.x", 2, 5},        {".5e1=", 4, 5},
+        {"1e", 1, 1},         {"1e+", 1, 1},        {"2E-3,", 4, 0.002},  {"12abc", 2, 12},
+        {"", 0, 0},           {"+", 0, 0},          {".", 0, 0},          {"-.e5", 0, 0},
+        {" 1", 0, 0},         {"1e400 ", 5, 0},     {"-1e400", 6, 0},     {"1.2.3", 3, 1.2},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        double value = -1;
+        EXPECT_EQ(ReadReal(c.in, value), c.used);
+        EXPECT_EQ(value, c.value);
+        EXPECT_FALSE(std::signbit(value) && c.value == 0);  // out of range is +0 either way
+    }
+}
+
 namespace {
 
 // The reader as plainly as it can be written: the grammar as a pattern, the rounding by the
@@ -169,7 +191,7 @@ private:
         return text;
     }
     void Spoil(std::string& text) {
-        static constexpr char Others[] = "0123456789+-.eE ,x\t";
+        static constexpr char Others[] = "0123456789+-.eE ,x\t/:\xb9";  // "/" and ":" border the digits
         const char c = Others[Pick(static_cast<int>(sizeof Others) - 1)];
         const auto at = static_cast<std::size_t>(Pick(static_cast<int>(text.size()) + 1));
         if (Pick(2) == 0 && at < text.size()) {
@@ -194,6 +216,12 @@ TEST(SafeStrToFloat, MatchesTheGrammarAndTheLibraryOnRandomTexts) {
         ASSERT_EQ(std::bit_cast<std::uint64_t>(SafeStrToFloat(text)),
                   std::bit_cast<std::uint64_t>(want))
             << "text \"" << text << "\"";
+        if (want == 0) continue;
+        // A reader that finds the number's end itself stops where the real ends.
+        const std::string number = text.substr(text.find_first_not_of(' '));
+        double value = 0;
+        ASSERT_EQ(ReadReal(number + " 1", value), number.size()) << "text \"" << text << "\"";
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(want));
     }
     EXPECT_GT(valid, 50000);  // the generator must mostly make numbers, or it proves little
 }

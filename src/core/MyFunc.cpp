@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 namespace {
@@ -51,45 +53,13 @@ bool ReadMagnitude(std::string_view text, std::size_t i, int base, std::uint64_t
     return true;
 }
 
-// A decimal real as read: its significant digits as an integer (exact while Digits <= 19) and
-// the power of ten that scales them.
-struct TDecimal {
-    std::uint64_t Significand = 0;
-    std::int64_t Digits = 0;  // significant digits, from the first non-zero one
-    std::int64_t Exponent = 0;
-};
-
 constexpr std::int64_t MaxExactDigits = 19;  // 10^19 - 1 still fits in 64 bits
 // Exponents beyond this are out of the double range whatever the digits; capping keeps the
 // sum from wrapping.
 constexpr std::int64_t ExponentCap = 100000;
 
-// Adds the digits from p to the decimal (a fraction's digits each lower the exponent); returns
-// the first byte that is not a digit.
-const char* ReadDecimalDigits(const char* p, const char* end, TDecimal& decimal, bool fraction) {
-    const char* const start = p;
-    for (; p < end && IsDigit(*p); ++p) {
-        const unsigned digit = static_cast<unsigned>(*p - '0');
-        if (decimal.Digits == 0 && digit == 0) continue;  // a leading zero changes nothing
-        if (decimal.Digits < MaxExactDigits) decimal.Significand = decimal.Significand * 10 + digit;
-        ++decimal.Digits;
-    }
-    if (fraction) decimal.Exponent -= p - start;
-    return p;
-}
-
-// The exponent's optional sign and digits after the "e"; nullptr when there is no digit.
-const char* ReadExponent(const char* p, const char* end, TDecimal& decimal) {
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* const start = p;
-    std::int64_t exponent = 0;
-    for (; p < end && IsDigit(*p); ++p)
-        exponent = std::min(exponent * 10 + (*p - '0'), ExponentCap);
-    if (p == start) return nullptr;
-    decimal.Exponent += negative ? -exponent : exponent;
-    return p;
-}
+constexpr std::uint64_t IntPowersOfTen[] = {1,      10,      100,      1000,     10000,
+                                            100000, 1000000, 10000000, 100000000};
 
 // Powers of ten that a double holds exactly.
 constexpr double ExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -97,21 +67,142 @@ constexpr double ExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr std::int64_t MaxExactPower = 22;
 
-// The value when a single double operation gives it exactly rounded: an exact significand
-// (at most 2^53) times or divided by an exact power of ten rounds once, as std::from_chars
-// does (Clinger). Holds only where double operations round straight to double (SSE), not on
-// x87 with its wider registers; false leaves the rounding to the caller.
-bool ExactDecimal(const TDecimal& decimal, double& value) {
-    if constexpr (FLT_EVAL_METHOD != 0) return false;
-    constexpr std::uint64_t MaxExactSignificand = std::uint64_t{1} << 53;
-    if (decimal.Digits > MaxExactDigits || decimal.Significand > MaxExactSignificand ||
-        decimal.Exponent < -MaxExactPower || decimal.Exponent > MaxExactPower)
-        return false;
-    const double significand = static_cast<double>(decimal.Significand);
-    value = decimal.Exponent >= 0 ? significand * ExactPowersOfTen[decimal.Exponent]
-                                  : significand / ExactPowersOfTen[-decimal.Exponent];
-    return true;
+// How many of the eight bytes of w (in memory order, read little-endian) are digits before the
+// first one that is not: 0 to 8. Each byte is tested on its own, without carries between bytes.
+constexpr int LeadingDigits(std::uint64_t w) {
+    const std::uint64_t x = w ^ 0x3030303030303030u;  // digits become 0..9
+    const std::uint64_t nonDigits =
+        (((x & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | x) & 0x8080808080808080u;
+    return std::countr_zero(nonDigits) / 8;
 }
+
+// The value of the first n (1 to 8) bytes of w, all digits: moved to the top with zero digits
+// before them, then combined in pairs, fours and the eight.
+constexpr std::uint64_t LeadingDigitsValue(std::uint64_t w, int n) {
+    constexpr std::uint64_t Low = 0x000000FF000000FFu;
+    std::uint64_t x = (w ^ 0x3030303030303030u) << (8 * (8 - n));
+    x = x * 10 + (x >> 8);
+    return ((x & Low) * (100 + (std::uint64_t{1000000} << 32)) +
+            ((x >> 16) & Low) * (1 + (std::uint64_t{10000} << 32))) >>
+           32;
+}
+
+// Reads one real from the front of [begin, end) in a single pass: checks the grammar and
+// gathers the significant digits as an integer (exact while Digits <= 19) and the power of ten
+// that scales them.
+class TRealReader {
+public:
+    TRealReader(const char* begin, const char* end) : Begin(begin), P(begin), End(end) {}
+
+    // Bytes taken, 0 when no real starts here; value as ReadReal gives it.
+    std::size_t Read(double& value) {
+        value = 0;
+        bool negative = false;
+        if (P < End && (*P == '+' || *P == '-')) negative = *P++ == '-';
+        const char* const numberStart = P;
+        ReadDigits(false);
+        bool anyDigit = P != numberStart;
+        if (P < End && *P == '.') {
+            const char* const fractionStart = ++P;
+            ReadDigits(true);
+            anyDigit = anyDigit || P != fractionStart;
+        }
+        if (!anyDigit) return 0;
+        if (P < End && (*P == 'e' || *P == 'E')) ReadExponent();
+        const auto used = static_cast<std::size_t>(P - Begin);
+        if (!Exact(value)) {
+            // std::from_chars takes no "+"; the sign is applied below.
+            const auto [ptr, ec] = std::from_chars(numberStart, P, value);
+            if (ec != std::errc() || ptr != P) {
+                value = 0;  // out of the double range, whatever the sign
+                return used;
+            }
+        }
+        if (negative) value = -value;
+        return used;
+    }
+
+private:
+    // The up to eight bytes from P in memory order, zero past End; nothing outside
+    // [Begin, End) is read. P is before End.
+    std::uint64_t LoadEight() const {
+        std::uint64_t w = 0;
+        const std::ptrdiff_t left = End - P;
+        if (left >= 8) {
+            std::memcpy(&w, P, 8);
+        } else if (End - Begin >= 8) {
+            std::memcpy(&w, End - 8, 8);
+            w >>= 8 * (8 - left);
+        } else {
+            std::memcpy(&w, P, static_cast<std::size_t>(left));
+        }
+        return w;
+    }
+
+    // Adds the digits from P (a fraction's digits each lower the exponent). Host numbers have
+    // long digit runs, so up to eight are taken at once while the significand has room; a
+    // block's leading zeros then count as digits, which only sends a few exact values to the
+    // slower rounding.
+    void ReadDigits(bool fraction) {
+        const char* const start = P;
+        if constexpr (std::endian::native == std::endian::little) {
+            while (P < End) {
+                const std::uint64_t w = LoadEight();
+                const int n = LeadingDigits(w);
+                if (n == 0 || Digits + n > MaxExactDigits) break;
+                Significand = Significand * IntPowersOfTen[n] + LeadingDigitsValue(w, n);
+                if (Significand != 0) Digits += n;
+                P += n;
+                if (n < 8) break;  // the run of digits ended inside the block
+            }
+        }
+        for (; P < End && IsDigit(*P); ++P) {
+            const unsigned digit = static_cast<unsigned>(*P - '0');
+            if (Digits == 0 && digit == 0) continue;  // a leading zero changes nothing
+            if (Digits < MaxExactDigits) Significand = Significand * 10 + digit;
+            ++Digits;
+        }
+        if (fraction) Exponent -= P - start;
+    }
+
+    // The exponent's optional sign and digits after the "e" at P; an "e" without digits is
+    // not part of the number and is left unread.
+    void ReadExponent() {
+        const char* p = P + 1;
+        bool negative = false;
+        if (p < End && (*p == '+' || *p == '-')) negative = *p++ == '-';
+        const char* const start = p;
+        std::int64_t exponent = 0;
+        for (; p < End && IsDigit(*p); ++p)
+            exponent = std::min(exponent * 10 + (*p - '0'), ExponentCap);
+        if (p == start) return;
+        Exponent += negative ? -exponent : exponent;
+        P = p;
+    }
+
+    // The value when a single double operation gives it exactly rounded: an exact significand
+    // (at most 2^53) times or divided by an exact power of ten rounds once, as std::from_chars
+    // does (Clinger). Holds only where double operations round straight to double (SSE), not
+    // on x87 with its wider registers; false leaves the rounding to the library.
+    bool Exact(double& value) const {
+        if constexpr (FLT_EVAL_METHOD != 0) return false;
+        constexpr std::uint64_t MaxExactSignificand = std::uint64_t{1} << 53;
+        if (Digits > MaxExactDigits || Significand > MaxExactSignificand ||
+            Exponent < -MaxExactPower || Exponent > MaxExactPower)
+            return false;
+        const double significand = static_cast<double>(Significand);
+        value = Exponent >= 0 ? significand * ExactPowersOfTen[Exponent]
+                              : significand / ExactPowersOfTen[-Exponent];
+        return true;
+    }
+
+    const char* const Begin;
+    const char* P;
+    const char* const End;
+    std::uint64_t Significand = 0;
+    std::int64_t Digits = 0;  // significant digits, from the first non-zero one or block
+    std::int64_t Exponent = 0;
+};
 
 // Largest output of std::to_chars for a double in fixed notation with 1074 decimals (enough
 // for the exact value of every double): 309 integer digits, sign, point.
@@ -335,35 +426,15 @@ int SafeStrToInt(std::string_view text) {
     return value >= INT32_MIN && value <= INT32_MAX ? static_cast<int>(value) : 0;
 }
 
+std::size_t ReadReal(std::string_view text, double& value) {
+    return TRealReader(text.data(), text.data() + text.size()).Read(value);
+}
+
 double SafeStrToFloat(std::string_view text) {
-    // One pass checks the grammar and gathers the digits; std::from_chars rounds whatever the
-    // exact fast path cannot. It takes no "+", so the sign is applied afterwards.
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end && *p == ' ') ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    const char* const numberStart = p;
-    TDecimal decimal;
-    p = ReadDecimalDigits(p, end, decimal, false);
-    bool anyDigit = p != numberStart;
-    if (p < end && *p == '.') {
-        const char* const fractionStart = p + 1;
-        p = ReadDecimalDigits(fractionStart, end, decimal, true);
-        anyDigit = anyDigit || p != fractionStart;
-    }
-    if (!anyDigit) return 0;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        p = ReadExponent(p + 1, end, decimal);
-        if (!p) return 0;
-    }
-    if (p != end) return 0;
+    text.remove_prefix(SkipBlanks(text));
     double value = 0;
-    if (!ExactDecimal(decimal, value)) {
-        auto [ptr, ec] = std::from_chars(numberStart, end, value);
-        if (ec != std::errc() || ptr != end) return 0;  // out of the double range
-    }
-    return negative ? -value : value;
+    const std::size_t used = ReadReal(text, value);
+    return used != 0 && used == text.size() ? value : 0;
 }
 
 std::string FormatGrouped(int decimals, double value) {

@@ -27,6 +27,11 @@ int SafeStrToInt(std::string_view text);
 // 0 unless the whole text is a decimal real with "." as its point.
 double SafeStrToFloat(std::string_view text);
 
+// The real at the front of text, by SafeStrToFloat's grammar without its leading blanks: returns
+// how many bytes it takes (0 when no real starts there) and sets value to it, or to 0 when it
+// lies outside the double range. Lets a reader find a number's end and value in one pass.
+std::size_t ReadReal(std::string_view text, double& value);
+
 // Fixed-point text with exactly `decimals` decimals (0..18, larger prints 2, negative 0); the
 // integer part grouped by three with "," (FormatGrouped) or plain (FormatFixed). A negative value
 // keeps its "-" even when it rounds to zero; -0 is not negative; NAN, INF, -INF as such.
