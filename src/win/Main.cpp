@@ -80,6 +80,12 @@ void RunMessageLoop(const TWin32Form& form) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         // The dialog manager turns Tab, Enter, Escape and the access keys into dialog actions.
         HWND dialog = form.Handle();
+        // Alt+F4 closes the dialog whichever control has the focus; a drop-down list would
+        // otherwise keep the key to itself on some systems.
+        if (dialog && message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            continue;
+        }
         if (dialog && IsDialogMessageW(dialog, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -252,13 +252,19 @@ int TextWidth(HWND window, HFONT font, const std::wstring& text) {
 }
 
 // A drop-down list's height is that of its selection field plus its frame; the field is sized so
-// that the closed box is exactly as high as the layout says.
+// that the closed box is exactly as high as the layout says. The frame is measured, not assumed.
+// (Some systems read the field's height back with its padding added, so the value set last is
+// the one corrected, not the one read.)
 void SetClosedComboHeight(HWND combo, int heightPx) {
-    RECT rect{};
-    GetWindowRect(combo, &rect);
-    const auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-    const int frame = (rect.bottom - rect.top) - field;
-    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), heightPx - frame);
+    auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT rect{};
+        GetWindowRect(combo, &rect);
+        const int error = heightPx - (rect.bottom - rect.top);
+        if (error == 0) return;
+        field += error;
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
 }
 
 }  // namespace
