@@ -48,6 +48,8 @@ wine wineboot --init >"$work/wineboot.log" 2>&1
 wineserver -w
 { printf '\xff\xfe'; sed 's/$/\r/' "$repo/tests/wine/wine-prefix.reg" | iconv -f UTF-8 -t UTF-16LE; } >"$work/prefix.reg"
 wine regedit /S "$(winepath -w "$work/prefix.reg")" >/dev/null 2>&1
+# Wine draws its caption buttons with Marlett; without it the title bar shows letters.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wineserver -w
 
 passed=0
