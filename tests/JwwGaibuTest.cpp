@@ -2,12 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <climits>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "JwwGaibu.h"
+#include "MyFunc.h"
 
 namespace {
 
@@ -486,6 +491,86 @@ TEST(JwwParseLine, ListsGrowPastAThousand) {
     ASSERT_EQ(M.EntLines.size(), 1001u);
     EXPECT_EQ(M.EntLines[1000].X1, 1000);
     EXPECT_EQ(M.EntOrder[1000].Index, 1000);
+}
+
+TEST(JwwParseLine, FourRealsAreReadAsTheirTokens) {
+    const struct {
+        std::string_view line;
+        bool stored;
+        std::array<double, 4> ends;
+    } cases[] = {
+        // clang-format off
+        {" -44948.9239307439 20896.7361991344\t1e+06 .5", true, {-44948.9239307439, 20896.7361991344, 1e6, 0.5}},
+        {"\t+1  -2.5e-3 5. 0", true, {1, -0.0025, 5, 0}},
+        {"1e 2 3 4", true, {0, 2, 3, 4}},  // a token that is not a real reads 0
+        {"1 2 3 4x", true, {1, 2, 3, 0}},
+        {"1 2 3 1e400", true, {1, 2, 3, 0}},
+        {"1 2 3\x01 4", true, {1, 2, 3, 4}},  // the control byte is dropped from "3"
+        {"1 2 3 4\x01", true, {1, 2, 3, 4}},
+        {"1 2\x01" "3 4", false, {}},  // "23" is one token
+        {"9007199254740993 0 0 0", true, {9007199254740992.0, 0, 0, 0}},
+        {"1 2 3 4 ", false, {}},
+        {"1 2 3 4\t", false, {}},
+        {"1 2 3", false, {}},
+        {"1 2 3 4 5", false, {}},
+        {"1 2 \"3 4", false, {}},  // the quote makes "3 4" one token
+        {"1=2 3 4 5", false, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Parse({c.line});
+        if (!c.stored) {
+            EXPECT_TRUE(M.EntOrder.empty());
+            continue;
+        }
+        ASSERT_EQ(M.EntLines.size(), 1u);
+        const TJwwEntLine& line = M.EntLines[0];
+        EXPECT_EQ((std::array{line.X1, line.Y1, line.X2, line.Y2}), c.ends);
+    }
+    Parse({"-0 0 0 0"});
+    ASSERT_EQ(M.EntLines.size(), 1u);
+    EXPECT_TRUE(std::signbit(M.EntLines[0].X1));
+}
+
+// Lines of four tokens drawn from reals, near-reals and junk, with any separators: what is
+// stored must be what splitting the line and reading each token gives.
+TEST(JwwParseLine, LinesOfRealsMatchTheirTokens) {
+    // clang-format off
+    static constexpr std::string_view Pieces[] = {
+        "1", "-2.5", "1e", ".", "+.5e-3", "9007199254740993", "1e400", "x", "0x10", "1.5.2", "-0",
+        "5.", "-44948.9239307439", "1e+06", "7\x01", "3\x01" "4", "1\x82", "2E-308", "--1",
+        "123456789012345678901234", "12345678.12345678"};
+    // clang-format on
+    static constexpr std::string_view Separators[] = {" ", "\t", "  ", " \t"};
+    std::mt19937 rng(42);
+    const auto pick = [&](int count) {
+        return std::uniform_int_distribution<int>(0, count - 1)(rng);
+    };
+    for (int i = 0; i < 5000; ++i) {
+        std::string line = pick(3) == 0 ? std::string(Separators[pick(4)]) : "";
+        const int tokens = 3 + pick(3);
+        for (int k = 0; k < tokens; ++k) {
+            if (k > 0) line += Separators[pick(4)];
+            line += Pieces[pick(static_cast<int>(std::size(Pieces)))];
+        }
+        if (pick(8) == 0) line += Separators[pick(4)];
+        SCOPED_TRACE(line);
+        const Tokens split = JwwSplitLine(line);
+        Parse({line});
+        if (split.size() != 4) {
+            EXPECT_TRUE(M.EntOrder.empty());
+            continue;
+        }
+        ASSERT_EQ(M.EntLines.size(), 1u);
+        const TJwwEntLine& stored = M.EntLines[0];
+        const std::array<double, 4> ends{stored.X1, stored.Y1, stored.X2, stored.Y2};
+        for (int k = 0; k < 4; ++k) {
+            const double want = SafeStrToFloat(split[k]);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(ends[k]), std::bit_cast<std::uint64_t>(want))
+                << k;
+        }
+    }
 }
 
 TEST(JwwParseLine, NoStoreDoesNotCrash) {
