@@ -649,6 +649,18 @@ TEST(JwwLoadFile, LineEndsOfEitherKindAndNoneAtTheEnd) {
     EXPECT_EQ(M.EntLines[0].Y2, 4);
 }
 
+TEST(JwwLoadFile, ShortLinesOutgrowTheRoomSetAside) {
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) bytes += std::to_string(i % 10) + " 0 1 1\n";
+    TempFile file(bytes);
+    JwwInit();
+    ASSERT_TRUE(JwwLoadFile(file.Path));
+    ASSERT_EQ(M.EntLines.size(), 20000u);
+    ASSERT_EQ(M.EntOrder.size(), 20000u);
+    EXPECT_EQ(M.EntLines[19999].X1, 9);
+    EXPECT_EQ(M.EntOrder[19999].Index, 19999);
+}
+
 TEST(JwwLoadFile, MissingFileKeepsDefaults) {
     JwwInit();
     EXPECT_FALSE(JwwLoadFile(std::filesystem::path(PARDIM_TEST_DATA) / "no-such-file.txt"));
