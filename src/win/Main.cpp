@@ -35,6 +35,13 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
                 SetActiveWindow(IsWindowEnabled(dialog) ? dialog : GetLastActivePopup(dialog));
             }
             return 0;
+        case WM_SIZE:
+            // Minimising goes through this window; the dialog hides and comes back with it.
+            if (HWND dialog = DialogOf(window)) {
+                if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
+                if (wParam == SIZE_RESTORED) ShowWindow(dialog, SW_SHOW);
+            }
+            return 0;
         case WM_CLOSE:
             if (HWND dialog = DialogOf(window)) PostMessageW(dialog, WM_CLOSE, 0, 0);
             return 0;

@@ -341,6 +341,11 @@ void CheckTabOrder(TCheck& check, const TPardim& run) {
     run.PressKey(VK_TAB);
     check.Expect(WaitUntil([&] { return run.Focus() == run.Item(ComboBox2); }, 2000),
                  "the Tab key moves from ComboBox1 to ComboBox2");
+    // A radio group is entered at its checked button.
+    run.Click(run.Item(RadioItemId(RadioGroup1, 1)));
+    check.Expect(GetNextDlgTabItem(run.Dialog, run.Item(ComboBox5), FALSE) ==
+                     run.Item(RadioItemId(RadioGroup1, 1)),
+                 "after choosing its second button, Tab enters RadioGroup1 there");
 }
 
 // Controls may share their edge pixel (the layout abuts some of them) but never more.
@@ -578,6 +583,7 @@ void ZeroLengthShowsMessageAndStaysOpen(const TContext& context, TCheck& check) 
     run.Click(GetDlgItem(box, IDOK));
     check.Expect(WaitUntil([&] { return !IsWindow(box); }, 3000), "message box closed");
     check.Expect(run.Running() && IsWindowVisible(run.Dialog), "dialog still open");
+    check.ExpectText(run.Item(LabelA1), "\x81@", "status line unchanged");
     check.Expect(ReadFileBytes(folder / ExchangeName) == input, "JWC_TEMP.TXT untouched");
     // The settings were saved before the dimension was refused.
     const std::string saved = ReadFileBytes(folder / SettingsName);
@@ -630,6 +636,25 @@ void SavedPositionIsUsedUnchanged(const TContext& context, TCheck& check) {
     check.Expect(run.WaitForExit(10000), "Cancel closed the dialog");
 }
 
+// The task bar button belongs to the application window: minimising the dialog minimises that
+// window, which hides the dialog, and restoring it brings the dialog back.
+void MinimiseGoesThroughTheApplicationWindow(const TContext& context, TCheck& check) {
+    const fs::path folder = Scratch(context, "minimise");
+    TPardim run(context.PardimExe, folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    HWND application = GetWindow(run.Dialog, GW_OWNER);
+    PostMessageW(run.Dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    check.Expect(WaitUntil([&] { return IsIconic(application) && !IsWindowVisible(run.Dialog); },
+                           3000),
+                 "application window minimised, dialog hidden");
+    PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    check.Expect(WaitUntil([&] { return !IsIconic(application) && IsWindowVisible(run.Dialog); },
+                           3000),
+                 "restored with the dialog");
+    run.Click(run.Item(Button2));
+    check.Expect(run.WaitForExit(10000), "Cancel closed the dialog");
+}
+
 struct TCase {
     const char* Name;
     std::function<void(const TContext&, TCheck&)> Run;
@@ -669,6 +694,7 @@ int wmain(int argc, wchar_t** argv) {
         {"ZeroLengthShowsMessageAndStaysOpen", ZeroLengthShowsMessageAndStaysOpen},
         {"EditLimitsCountShiftJisBytesWhenTyping", EditLimitsCountShiftJisBytesWhenTyping},
         {"SavedPositionIsUsedUnchanged", SavedPositionIsUsedUnchanged},
+        {"MinimiseGoesThroughTheApplicationWindow", MinimiseGoesThroughTheApplicationWindow},
     };
     int failed = 0;
     for (const TCase& test : cases) {
