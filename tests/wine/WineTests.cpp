@@ -86,6 +86,15 @@ void PutInput(const TContext& context, const fs::path& folder, const char* input
     WriteFileBytes(folder / ExchangeName, ReadFileBytes(context.DataDir / input));
 }
 
+// A scratch folder with the exchange file `input` and, unless empty, a settings file.
+fs::path Prepare(const TContext& context, const fs::path& name, const char* input,
+                 const std::string& settings) {
+    const fs::path folder = Scratch(context, name);
+    if (input) PutInput(context, folder, input);
+    if (!settings.empty()) WriteFileBytes(folder / SettingsName, settings);
+    return folder;
+}
+
 std::string Hex(std::uint32_t value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%06X", static_cast<unsigned>(value));
@@ -418,8 +427,7 @@ void DialogShowsEveryControlAsLaidOut(const TContext& context, TCheck& check) {
 }
 
 void TextTypeListFollowsExchangeFile(const TContext& context, TCheck& check) {
-    const fs::path folder = Scratch(context, "text-types");
-    PutInput(context, folder, "parcel-a-4points-freetext.txt");
+    const fs::path folder = Prepare(context, "text-types", "parcel-a-4points-freetext.txt", "");
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     ExpectItems(check, run.Item(ComboBox3),
@@ -437,9 +445,7 @@ void TextTypeListFollowsExchangeFile(const TContext& context, TCheck& check) {
 // The batch runner presses OK on the same input and settings; the dialog must leave the same bytes.
 void ExpectSameAsBatch(TCheck& check, const TContext& context, const fs::path& guiFolder,
                        const char* input, const std::string& batchSettings) {
-    const fs::path batchFolder = Scratch(context, "batch");
-    PutInput(context, batchFolder, input);
-    WriteFileBytes(batchFolder / SettingsName, batchSettings);
+    const fs::path batchFolder = Prepare(context, "batch", input, batchSettings);
     const int exitCode =
         RunProgram(context.BatchExe, batchFolder, context.WorkDir / "batch-output.txt", 30000);
     check.Expect(exitCode == 0, "pardim-batch ran, exit code " + std::to_string(exitCode));
@@ -465,9 +471,7 @@ void ChooseTextTypeAndPressEnter(TCheck& check, const TPardim& run) {
 
 void RunOkAgainstBatch(const TContext& context, TCheck& check, const fs::path& folderName,
                        const char* input) {
-    const fs::path folder = Scratch(context, folderName);
-    PutInput(context, folder, input);
-    WriteFileBytes(folder / SettingsName, Settings(137, 91, 0));
+    const fs::path folder = Prepare(context, folderName, input, Settings(137, 91, 0));
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     RECT window{};
@@ -495,10 +499,9 @@ using TCloseAction = std::function<void(const TPardim&)>;
 
 std::function<void(const TContext&, TCheck&)> CloseCase(TCloseAction close) {
     return [close](const TContext& context, TCheck& check) {
-        const fs::path folder = Scratch(context, "close");
-        PutInput(context, folder, "parcel-a-4points-freetext.txt");
         const std::string settings = Settings(120, 80, 1);
-        WriteFileBytes(folder / SettingsName, settings);
+        const fs::path folder =
+            Prepare(context, "close", "parcel-a-4points-freetext.txt", settings);
         TPardim run(context.PardimExe, folder);
         if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
         close(run);
@@ -513,11 +516,9 @@ void SetText(HWND control, const char* text) {
 }
 
 void InvalidFieldsMoveTheFocusInOrder(const TContext& context, TCheck& check) {
-    const fs::path folder = Scratch(context, "invalid");
-    PutInput(context, folder, "road-one-dimension.txt");
-    const std::string input = ReadFileBytes(folder / ExchangeName);
     const std::string settings = Settings(120, 80, 1);
-    WriteFileBytes(folder / SettingsName, settings);
+    const fs::path folder = Prepare(context, "invalid", "road-one-dimension.txt", settings);
+    const std::string input = ReadFileBytes(folder / ExchangeName);
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     SetText(run.Item(Edit8), "0");
@@ -537,8 +538,7 @@ void InvalidFieldsMoveTheFocusInOrder(const TContext& context, TCheck& check) {
 }
 
 void EnterInNoteBoxPressesOk(const TContext& context, TCheck& check) {
-    const fs::path folder = Scratch(context, "note-enter");
-    PutInput(context, folder, "road-one-dimension.txt");
+    const fs::path folder = Prepare(context, "note-enter", "road-one-dimension.txt", "");
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     HWND memo = run.Item(Memo1);
@@ -563,11 +563,9 @@ HWND FindChildWithText(HWND parent, const std::wstring& text) {
 }
 
 void ZeroLengthShowsMessageAndStaysOpen(const TContext& context, TCheck& check) {
-    const fs::path folder = Scratch(context, "zero");
-    PutInput(context, folder, "road-zero-length.txt");
-    const std::string input = ReadFileBytes(folder / ExchangeName);
     const std::string settings = Settings(120, 80, 1);
-    WriteFileBytes(folder / SettingsName, settings);
+    const fs::path folder = Prepare(context, "zero", "road-zero-length.txt", settings);
+    const std::string input = ReadFileBytes(folder / ExchangeName);
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     run.PressKey(VK_RETURN);
@@ -596,10 +594,9 @@ void ZeroLengthShowsMessageAndStaysOpen(const TContext& context, TCheck& check) 
 // ---- typing limits and placement -------------------------------------------------------------
 
 void EditLimitsCountShiftJisBytesWhenTyping(const TContext& context, TCheck& check) {
-    const fs::path folder = Scratch(context, "limits");
     std::vector<std::string> lines = SettingsLines(120, 80, 1);
     lines[7] = "12345678901234567890";  // Edit1 types 16 bytes at most; a file may hold more
-    WriteFileBytes(folder / SettingsName, Joined(lines));
+    const fs::path folder = Prepare(context, "limits", nullptr, Joined(lines));
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     check.ExpectText(run.Item(Edit1), lines[7].c_str(), "Edit1 as loaded");
@@ -625,8 +622,7 @@ void EditLimitsCountShiftJisBytesWhenTyping(const TContext& context, TCheck& che
 }
 
 void SavedPositionIsUsedUnchanged(const TContext& context, TCheck& check) {
-    const fs::path folder = Scratch(context, "position");
-    WriteFileBytes(folder / SettingsName, Settings(-40, -20, 1));
+    const fs::path folder = Prepare(context, "position", nullptr, Settings(-40, -20, 1));
     TPardim run(context.PardimExe, folder);
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     RECT window{};
