@@ -67,12 +67,12 @@ TEST(SafeStrToFloat, ReadsHostNumbersExactly) {
         {"1e+06", 1e6},
         {"0.1", 0.1},
         {"-0.000123456789012345", -0.000123456789012345},
-        {"123456789012345e-22", 123456789012345e-22},    // smallest exact power of ten
-        {"9007199254740992e22", 9007199254740992e22},    // largest exact significand
-        {"9007199254740993e-1", 900719925474099.3},      // one above: rounded by the library
-        {"1e23", 1e23},                                  // 10^23 is not exact in a double
+        {"123456789012345e-22", 123456789012345e-22},  // smallest exact power of ten
+        {"9007199254740992e22", 9007199254740992e22},  // largest exact significand
+        {"9007199254740993e-1", 900719925474099.3},    // one above: rounded by the library
+        {"1e23", 1e23},                                // 10^23 is not exact in a double
         {"0.30000000000000004440892098500626", 0.30000000000000004},  // more than 19 digits
-        {"000000000000000000000000001.5", 1.5},          // leading zeros are not digits
+        {"000000000000000000000000001.5", 1.5},  // leading zeros are not digits
         {"1.500000000000000000000000000", 1.5},
         {"0e999", 0},
     };
@@ -96,12 +96,16 @@ TEST(ReadReal, TakesTheLongestRealAtTheFront) {
         {"1e", 1, 1},         {"1e+", 1, 1},        {"2E-3,", 4, 0.002},  {"12abc", 2, 12},
         {"", 0, 0},           {"+", 0, 0},          {".", 0, 0},          {"-.e5", 0, 0},
         {" 1", 0, 0},         {"1e400 ", 5, 0},     {"-1e400", 6, 0},     {"1.2.3", 3, 1.2},
+        {"123", 3, 123},      {"-1234567", 8, -1234567},                  {"12345678", 8, 12345678},
+        {"1.5", 3, 1.5},      {"-44948.9239307439", 17, -44948.9239307439},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
+        // A buffer of exactly the text's size, so reading past its end is caught.
+        const std::vector<char> exact(c.in.begin(), c.in.end());
         double value = -1;
-        EXPECT_EQ(ReadReal(c.in, value), c.used);
+        EXPECT_EQ(ReadReal(std::string_view(exact.data(), exact.size()), value), c.used);
         EXPECT_EQ(value, c.value);
         EXPECT_FALSE(std::signbit(value) && c.value == 0);  // out of range is +0 either way
     }
@@ -154,7 +158,8 @@ private:
     }
     std::string Format(double value, std::chars_format format, int precision) {
         char text[64];
-        return std::string(text, std::to_chars(text, text + sizeof text, value, format, precision).ptr);
+        return std::string(text,
+                           std::to_chars(text, text + sizeof text, value, format, precision).ptr);
     }
     double AnyDouble() {
         for (;;) {
@@ -191,7 +196,8 @@ private:
         return text;
     }
     void Spoil(std::string& text) {
-        static constexpr char Others[] = "0123456789+-.eE ,x\t/:\xb9";  // "/" and ":" border the digits
+        // "/" and ":" border the digits.
+        static constexpr char Others[] = "0123456789+-.eE ,x\t/:\xb9";
         const char c = Others[Pick(static_cast<int>(sizeof Others) - 1)];
         const auto at = static_cast<std::size_t>(Pick(static_cast<int>(text.size()) + 1));
         if (Pick(2) == 0 && at < text.size()) {
@@ -219,7 +225,10 @@ TEST(SafeStrToFloat, MatchesTheGrammarAndTheLibraryOnRandomTexts) {
         if (want == 0) continue;
         // A reader that finds the number's end itself stops where the real ends.
         const std::string number = text.substr(text.find_first_not_of(' '));
+        const std::vector<char> exact(number.begin(), number.end());
         double value = 0;
+        ASSERT_EQ(ReadReal(std::string_view(exact.data(), exact.size()), value), number.size());
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(want));
         ASSERT_EQ(ReadReal(number + " 1", value), number.size()) << "text \"" << text << "\"";
         ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(want));
     }

@@ -54,6 +54,7 @@ bool ReadMagnitude(std::string_view text, std::size_t i, int base, std::uint64_t
 }
 
 constexpr std::int64_t MaxExactDigits = 19;  // 10^19 - 1 still fits in 64 bits
+constexpr std::uint64_t MaxExactSignificand = std::uint64_t{1} << 53;
 // Exponents beyond this are out of the double range whatever the digits; capping keeps the
 // sum from wrapping.
 constexpr std::int64_t ExponentCap = 100000;
@@ -99,6 +100,10 @@ public:
         value = 0;
         bool negative = false;
         if (P < End && (*P == '+' || *P == '-')) negative = *P++ == '-';
+        if (ReadShortDecimal(value)) {
+            if (negative) value = -value;
+            return static_cast<std::size_t>(P - Begin);
+        }
         const char* const numberStart = P;
         ReadDigits(false);
         bool anyDigit = P != numberStart;
@@ -123,46 +128,87 @@ public:
     }
 
 private:
-    // The up to eight bytes from P in memory order, zero past End; nothing outside
-    // [Begin, End) is read. P is before End.
-    std::uint64_t LoadEight() const {
+    // The up to eight bytes from P + offset in memory order, zero past End; nothing outside
+    // [Begin, End) is read.
+    std::uint64_t LoadEight(std::ptrdiff_t offset) const {
         std::uint64_t w = 0;
-        const std::ptrdiff_t left = End - P;
+        const std::ptrdiff_t left = End - P - offset;
         if (left >= 8) {
-            std::memcpy(&w, P, 8);
+            std::memcpy(&w, P + offset, 8);
+        } else if (left <= 0) {
+            return 0;
         } else if (End - Begin >= 8) {
             std::memcpy(&w, End - 8, 8);
             w >>= 8 * (8 - left);
         } else {
-            std::memcpy(&w, P, static_cast<std::size_t>(left));
+            std::memcpy(&w, P + offset, static_cast<std::size_t>(left));
         }
         return w;
     }
 
-    // Adds the digits from P (a fraction's digits each lower the exponent). Host numbers have
-    // long digit runs, so up to eight are taken at once while the significand has room; a
-    // block's leading zeros then count as digits, which only sends a few exact values to the
-    // slower rounding.
-    void ReadDigits(bool fraction) {
+    // Host numbers are short plain decimals: a few integer digits, a point and the fraction,
+    // 15 significant digits at most, no exponent. Such a number is read in two blocks of
+    // digits: the first eight digits with the point taken out, and the next eight bytes.
+    // False, with P unmoved, for any other number, which the general reading then takes.
+    [[gnu::always_inline]] bool ReadShortDecimal(double& value) {
+        if constexpr (std::endian::native != std::endian::little || FLT_EVAL_METHOD != 0)
+            return false;
+        const std::uint64_t head = LoadEight(0);
+        const int point = LeadingDigits(head);
+        if (point == 8 || point >= End - P || P[point] != '.') return false;
+        // Bytes before the point from head, the rest from one byte further on.
+        const std::uint64_t below = (std::uint64_t{1} << (8 * point)) - 1;
+        const std::uint64_t first = (head & below) | (LoadEight(1) & ~below);
+        const std::uint64_t second = LoadEight(9);
+        const int firstDigits = LeadingDigits(first);
+        const int secondDigits = firstDigits == 8 ? LeadingDigits(second) : 0;
+        const int digits = firstDigits + secondDigits;
+        const int length = digits + 1;  // with the point
+        if (digits == 0 || secondDigits == 8 ||
+            (length < End - P && (P[length] == 'e' || P[length] == 'E')))
+            return false;
+        std::uint64_t significand = LeadingDigitsValue(first, firstDigits);
+        if (secondDigits > 0)
+            significand = significand * IntPowersOfTen[secondDigits] +
+                          LeadingDigitsValue(second, secondDigits);
+        if (significand > MaxExactSignificand) return false;
+        value = static_cast<double>(significand) / ExactPowersOfTen[digits - point];
+        P += length;
+        return true;
+    }
+
+    // Adds the digits from P (a fraction's digits each lower the exponent). Inlined, as every
+    // number of a large file comes here twice and the digits are few.
+    [[gnu::always_inline]] void ReadDigits(bool fraction) {
         const char* const start = P;
-        if constexpr (std::endian::native == std::endian::little) {
-            while (P < End) {
-                const std::uint64_t w = LoadEight();
-                const int n = LeadingDigits(w);
-                if (n == 0 || Digits + n > MaxExactDigits) break;
-                Significand = Significand * IntPowersOfTen[n] + LeadingDigitsValue(w, n);
-                if (Significand != 0) Digits += n;
-                P += n;
-                if (n < 8) break;  // the run of digits ended inside the block
-            }
+        if (!ReadDigitBlocks()) ReadDigitsOneByOne();
+        if (fraction) Exponent -= P - start;
+    }
+
+    // Takes up to eight digits at once while the significand has room; true when the run of
+    // digits ended inside a block. A block's leading zeros count as digits, which only sends a
+    // few exact values to the slower rounding.
+    [[gnu::always_inline]] bool ReadDigitBlocks() {
+        if constexpr (std::endian::native != std::endian::little) return false;
+        while (P < End) {
+            const std::uint64_t w = LoadEight(0);
+            const int n = LeadingDigits(w);
+            if (n == 0 || Digits + n > MaxExactDigits) return false;
+            Significand = Significand * IntPowersOfTen[n] + LeadingDigitsValue(w, n);
+            if (Significand != 0) Digits += n;
+            P += n;
+            if (n < 8) return true;
         }
+        return true;
+    }
+
+    void ReadDigitsOneByOne() {
         for (; P < End && IsDigit(*P); ++P) {
             const unsigned digit = static_cast<unsigned>(*P - '0');
             if (Digits == 0 && digit == 0) continue;  // a leading zero changes nothing
             if (Digits < MaxExactDigits) Significand = Significand * 10 + digit;
             ++Digits;
         }
-        if (fraction) Exponent -= P - start;
     }
 
     // The exponent's optional sign and digits after the "e" at P; an "e" without digits is
@@ -186,7 +232,6 @@ private:
     // on x87 with its wider registers; false leaves the rounding to the library.
     bool Exact(double& value) const {
         if constexpr (FLT_EVAL_METHOD != 0) return false;
-        constexpr std::uint64_t MaxExactSignificand = std::uint64_t{1} << 53;
         if (Digits > MaxExactDigits || Significand > MaxExactSignificand ||
             Exponent < -MaxExactPower || Exponent > MaxExactPower)
             return false;
