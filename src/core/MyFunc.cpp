@@ -95,15 +95,20 @@ class TRealReader {
 public:
     TRealReader(const char* begin, const char* end) : Begin(begin), P(begin), End(end) {}
 
-    // Bytes taken, 0 when no real starts here; value as ReadReal gives it.
-    std::size_t Read(double& value) {
-        value = 0;
+    // Bytes taken, 0 when no real starts here; value as ReadReal gives it. The short decimals
+    // of the host are read inline, everything else out of line, so the common case carries
+    // little of the general case's cost.
+    [[gnu::always_inline]] std::size_t Read(double& value) {
         bool negative = false;
         if (P < End && (*P == '+' || *P == '-')) negative = *P++ == '-';
-        if (ReadShortDecimal(value)) {
-            if (negative) value = -value;
-            return static_cast<std::size_t>(P - Begin);
-        }
+        if (!ReadShortDecimal(value)) return ReadOther(negative, value);
+        if (negative) value = -value;
+        return static_cast<std::size_t>(P - Begin);
+    }
+
+private:
+    [[gnu::noinline]] std::size_t ReadOther(bool negative, double& value) {
+        value = 0;
         const char* const numberStart = P;
         ReadDigits(false);
         bool anyDigit = P != numberStart;
@@ -127,7 +132,6 @@ public:
         return used;
     }
 
-private:
     // The up to eight bytes from P + offset in memory order, zero past End; nothing outside
     // [Begin, End) is read.
     std::uint64_t LoadEight(std::ptrdiff_t offset) const {
