@@ -681,6 +681,11 @@ int wmain(int argc, wchar_t** argv) {
              PostMessageW(run.Dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
          })},
         {"CloseKeepsFiles.AltF4", CloseCase([](const TPardim& run) { run.PressAltKey(VK_F4); })},
+        {"CloseKeepsFiles.AccessKeyAltN",
+         CloseCase([](const TPardim& run) {
+             PostMessageW(run.Focus(), WM_SYSCHAR, L'n', 1 << 29);
+             run.Settle();
+         })},
         {"CloseKeepsFiles.TaskBarClose",
          CloseCase([](const TPardim& run) {
              PostMessageW(GetWindow(run.Dialog, GW_OWNER), WM_CLOSE, 0, 0);
