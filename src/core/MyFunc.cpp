@@ -150,16 +150,27 @@ private:
         return w;
     }
 
+    bool IsExponentAt(std::ptrdiff_t offset) const {
+        return offset < End - P && (P[offset] == 'e' || P[offset] == 'E');
+    }
+
     // Host numbers are short plain decimals: a few integer digits, a point and the fraction,
-    // 15 significant digits at most, no exponent. Such a number is read in two blocks of
-    // digits: the first eight digits with the point taken out, and the next eight bytes.
-    // False, with P unmoved, for any other number, which the general reading then takes.
+    // 15 significant digits at most, no exponent; or a whole number of a few digits. Such a
+    // number is read in at most two blocks of digits: the first eight digits with the point
+    // taken out, and the next eight bytes. False, with P unmoved, for any other number, which
+    // the general reading then takes.
     [[gnu::always_inline]] bool ReadShortDecimal(double& value) {
         if constexpr (std::endian::native != std::endian::little || FLT_EVAL_METHOD != 0)
             return false;
         const std::uint64_t head = LoadEight(0);
         const int point = LeadingDigits(head);
-        if (point == 8 || point >= End - P || P[point] != '.') return false;
+        if (point == 8) return false;
+        if (point >= End - P || P[point] != '.') {
+            if (point == 0 || IsExponentAt(point)) return false;
+            value = static_cast<double>(LeadingDigitsValue(head, point));  // below 10^7: exact
+            P += point;
+            return true;
+        }
         // Bytes before the point from head, the rest from one byte further on.
         const std::uint64_t below = (std::uint64_t{1} << (8 * point)) - 1;
         const std::uint64_t first = (head & below) | (LoadEight(1) & ~below);
@@ -168,9 +179,7 @@ private:
         const int secondDigits = firstDigits == 8 ? LeadingDigits(second) : 0;
         const int digits = firstDigits + secondDigits;
         const int length = digits + 1;  // with the point
-        if (digits == 0 || secondDigits == 8 ||
-            (length < End - P && (P[length] == 'e' || P[length] == 'E')))
-            return false;
+        if (digits == 0 || secondDigits == 8 || IsExponentAt(length)) return false;
         std::uint64_t significand = LeadingDigitsValue(first, firstDigits);
         if (secondDigits > 0)
             significand = significand * IntPowersOfTen[secondDigits] +
