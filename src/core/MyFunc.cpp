@@ -88,6 +88,65 @@ constexpr std::uint64_t LeadingDigitsValue(std::uint64_t w, int n) {
            32;
 }
 
+// The up to eight bytes from p + offset in memory order, zero past end; nothing outside
+// [begin, end) is read.
+[[gnu::always_inline]] inline std::uint64_t LoadEight(const char* begin, const char* end,
+                                                      const char* p, std::ptrdiff_t offset) {
+    std::uint64_t w = 0;
+    const std::ptrdiff_t left = end - p - offset;
+    if (left >= 8) {
+        std::memcpy(&w, p + offset, 8);
+    } else if (left <= 0) {
+        return 0;
+    } else if (end - begin >= 8) {
+        std::memcpy(&w, end - 8, 8);
+        w >>= 8 * (8 - left);
+    } else {
+        std::memcpy(&w, p + offset, static_cast<std::size_t>(left));
+    }
+    return w;
+}
+
+// Host numbers are short plain decimals: a few integer digits, a point and the fraction, 15
+// significant digits at most, no exponent; or a whole number of a few digits. Such a number,
+// at p after its sign, is read in at most two blocks of digits: the first eight digits with
+// the point taken out, and the next eight bytes. On success p moves past it; false, with p
+// unmoved, for any other number, which TRealReader then takes. The value is the same either
+// way: the significand and the power of ten are exact, so one division rounds it (Clinger).
+[[gnu::always_inline]] inline bool ReadShortDecimal(const char* begin, const char* end,
+                                                    const char*& p, double& value) {
+    if constexpr (std::endian::native != std::endian::little || FLT_EVAL_METHOD != 0) return false;
+    const auto isExponentAt = [&](std::ptrdiff_t offset) {
+        return offset < end - p && (p[offset] == 'e' || p[offset] == 'E');
+    };
+    const std::uint64_t head = LoadEight(begin, end, p, 0);
+    const int point = LeadingDigits(head);
+    if (point == 8) return false;
+    if (point >= end - p || p[point] != '.') {
+        if (point == 0 || isExponentAt(point)) return false;
+        value = static_cast<double>(LeadingDigitsValue(head, point));  // below 10^7: exact
+        p += point;
+        return true;
+    }
+    // Bytes before the point from head, the rest from one byte further on.
+    const std::uint64_t below = (std::uint64_t{1} << (8 * point)) - 1;
+    const std::uint64_t first = (head & below) | (LoadEight(begin, end, p, 1) & ~below);
+    const std::uint64_t second = LoadEight(begin, end, p, 9);
+    const int firstDigits = LeadingDigits(first);
+    const int secondDigits = firstDigits == 8 ? LeadingDigits(second) : 0;
+    const int digits = firstDigits + secondDigits;
+    const int length = digits + 1;  // with the point
+    if (digits == 0 || secondDigits == 8 || isExponentAt(length)) return false;
+    std::uint64_t significand = LeadingDigitsValue(first, firstDigits);
+    if (secondDigits > 0)
+        significand =
+            significand * IntPowersOfTen[secondDigits] + LeadingDigitsValue(second, secondDigits);
+    if (significand > MaxExactSignificand) return false;
+    value = static_cast<double>(significand) / ExactPowersOfTen[digits - point];
+    p += length;
+    return true;
+}
+
 // Reads one real from the front of [begin, end) in a single pass: checks the grammar and
 // gathers the significant digits as an integer (exact while Digits <= 19) and the power of ten
 // that scales them.
@@ -95,20 +154,11 @@ class TRealReader {
 public:
     TRealReader(const char* begin, const char* end) : Begin(begin), P(begin), End(end) {}
 
-    // Bytes taken, 0 when no real starts here; value as ReadReal gives it. The short decimals
-    // of the host are read inline, everything else out of line, so the common case carries
-    // little of the general case's cost.
-    [[gnu::always_inline]] std::size_t Read(double& value) {
+    // Bytes taken, 0 when no real starts here; value as ReadReal gives it.
+    std::size_t Read(double& value) {
+        value = 0;
         bool negative = false;
         if (P < End && (*P == '+' || *P == '-')) negative = *P++ == '-';
-        if (!ReadShortDecimal(value)) return ReadOther(negative, value);
-        if (negative) value = -value;
-        return static_cast<std::size_t>(P - Begin);
-    }
-
-private:
-    [[gnu::noinline]] std::size_t ReadOther(bool negative, double& value) {
-        value = 0;
         const char* const numberStart = P;
         ReadDigits(false);
         bool anyDigit = P != numberStart;
@@ -132,64 +182,7 @@ private:
         return used;
     }
 
-    // The up to eight bytes from P + offset in memory order, zero past End; nothing outside
-    // [Begin, End) is read.
-    std::uint64_t LoadEight(std::ptrdiff_t offset) const {
-        std::uint64_t w = 0;
-        const std::ptrdiff_t left = End - P - offset;
-        if (left >= 8) {
-            std::memcpy(&w, P + offset, 8);
-        } else if (left <= 0) {
-            return 0;
-        } else if (End - Begin >= 8) {
-            std::memcpy(&w, End - 8, 8);
-            w >>= 8 * (8 - left);
-        } else {
-            std::memcpy(&w, P + offset, static_cast<std::size_t>(left));
-        }
-        return w;
-    }
-
-    bool IsExponentAt(std::ptrdiff_t offset) const {
-        return offset < End - P && (P[offset] == 'e' || P[offset] == 'E');
-    }
-
-    // Host numbers are short plain decimals: a few integer digits, a point and the fraction,
-    // 15 significant digits at most, no exponent; or a whole number of a few digits. Such a
-    // number is read in at most two blocks of digits: the first eight digits with the point
-    // taken out, and the next eight bytes. False, with P unmoved, for any other number, which
-    // the general reading then takes.
-    [[gnu::always_inline]] bool ReadShortDecimal(double& value) {
-        if constexpr (std::endian::native != std::endian::little || FLT_EVAL_METHOD != 0)
-            return false;
-        const std::uint64_t head = LoadEight(0);
-        const int point = LeadingDigits(head);
-        if (point == 8) return false;
-        if (point >= End - P || P[point] != '.') {
-            if (point == 0 || IsExponentAt(point)) return false;
-            value = static_cast<double>(LeadingDigitsValue(head, point));  // below 10^7: exact
-            P += point;
-            return true;
-        }
-        // Bytes before the point from head, the rest from one byte further on.
-        const std::uint64_t below = (std::uint64_t{1} << (8 * point)) - 1;
-        const std::uint64_t first = (head & below) | (LoadEight(1) & ~below);
-        const std::uint64_t second = LoadEight(9);
-        const int firstDigits = LeadingDigits(first);
-        const int secondDigits = firstDigits == 8 ? LeadingDigits(second) : 0;
-        const int digits = firstDigits + secondDigits;
-        const int length = digits + 1;  // with the point
-        if (digits == 0 || secondDigits == 8 || IsExponentAt(length)) return false;
-        std::uint64_t significand = LeadingDigitsValue(first, firstDigits);
-        if (secondDigits > 0)
-            significand = significand * IntPowersOfTen[secondDigits] +
-                          LeadingDigitsValue(second, secondDigits);
-        if (significand > MaxExactSignificand) return false;
-        value = static_cast<double>(significand) / ExactPowersOfTen[digits - point];
-        P += length;
-        return true;
-    }
-
+private:
     // Adds the digits from P (a fraction's digits each lower the exponent). Inlined, as every
     // number of a large file comes here twice and the digits are few.
     [[gnu::always_inline]] void ReadDigits(bool fraction) {
@@ -204,7 +197,7 @@ private:
     [[gnu::always_inline]] bool ReadDigitBlocks() {
         if constexpr (std::endian::native != std::endian::little) return false;
         while (P < End) {
-            const std::uint64_t w = LoadEight(0);
+            const std::uint64_t w = LoadEight(Begin, End, P, 0);
             const int n = LeadingDigits(w);
             if (n == 0 || Digits + n > MaxExactDigits) return false;
             Significand = Significand * IntPowersOfTen[n] + LeadingDigitsValue(w, n);
@@ -261,6 +254,10 @@ private:
     std::int64_t Digits = 0;  // significant digits, from the first non-zero one or block
     std::int64_t Exponent = 0;
 };
+
+[[gnu::noinline]] std::size_t ReadAnyReal(const char* begin, const char* end, double& value) {
+    return TRealReader(begin, end).Read(value);
+}
 
 // Largest output of std::to_chars for a double in fixed notation with 1074 decimals (enough
 // for the exact value of every double): 309 integer digits, sign, point.
@@ -485,7 +482,16 @@ int SafeStrToInt(std::string_view text) {
 }
 
 std::size_t ReadReal(std::string_view text, double& value) {
-    return TRealReader(text.data(), text.data() + text.size()).Read(value);
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    // The host's own numbers are read inline; anything else is read anew, out of line, so the
+    // common case carries little of the general case's cost.
+    if (!ReadShortDecimal(begin, end, p, value)) return ReadAnyReal(begin, end, value);
+    if (negative) value = -value;
+    return static_cast<std::size_t>(p - begin);
 }
 
 double SafeStrToFloat(std::string_view text) {
