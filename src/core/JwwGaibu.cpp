@@ -760,15 +760,17 @@ void StoreLine(const TTokenList& t, std::string_view) {
 // what splitting it and reading each token would give. False, with nothing stored, for every
 // other line: fewer or more tokens, a trailing blank, anything that is not a real.
 bool ReadFourReals(std::string_view line, std::array<double, 4>& values) {
-    const auto isSeparator = [&](std::size_t i) { return line[i] == ' ' || line[i] == '\t'; };
-    std::size_t i = 0;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    const auto isSeparator = [](char c) { return c == ' ' || c == '\t'; };
     for (std::size_t k = 0; k < values.size(); ++k) {
-        while (i < line.size() && isSeparator(i)) ++i;
-        const std::size_t used = ReadReal(line.substr(i), values[k]);
+        while (p < end && isSeparator(*p)) ++p;
+        const std::size_t used =
+            ReadReal(std::string_view(p, static_cast<std::size_t>(end - p)), values[k]);
         if (used == 0) return false;
-        i += used;
+        p += used;
         const bool last = k + 1 == values.size();
-        if (last ? i != line.size() : i == line.size() || !isSeparator(i)) return false;
+        if (last ? p != end : p == end || !isSeparator(*p)) return false;
     }
     return true;
 }
