@@ -1,5 +1,6 @@
 // The exchange store and its reader: JWC_TEMP.TXT is read in large blocks, each line is split
-// into tokens and handed to the first rule that takes it.
+// into tokens and handed to the first rule that takes it (a line of four reals, the bulk of a
+// large selection, goes straight into its record).
 #include "JwwGaibu.h"
 
 #include <algorithm>
