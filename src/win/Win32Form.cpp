@@ -334,25 +334,25 @@ void TWin32Form::SizeWindow() {
 }
 
 void TWin32Form::CreateControls() {
-    for (const TControlSpec& spec : Controls) {
-        HWND control = CreateControl(spec);
+    for (const TControlSpec& entry : Controls) {
+        HWND control = CreateControl(entry);
         if (!control) continue;
-        if (spec.ImeOff) ImmAssociateContext(control, nullptr);
-        if (spec.MaxBytes > 0) {
-            SetWindowSubclass(control, LimitedEditProc, 0, static_cast<DWORD_PTR>(spec.MaxBytes));
+        if (entry.ImeOff) ImmAssociateContext(control, nullptr);
+        if (entry.MaxBytes > 0) {
+            SetWindowSubclass(control, LimitedEditProc, 0, static_cast<DWORD_PTR>(entry.MaxBytes));
         }
     }
 }
 
-HWND TWin32Form::CreateControl(const TControlSpec& spec) {
-    const std::wstring text = SjisToWide(spec.Text);
-    HFONT font = spec.Kind == TKind::SmallLabel ? SmallFont : Font;
+HWND TWin32Form::CreateControl(const TControlSpec& entry) {
+    const std::wstring text = SjisToWide(entry.Text);
+    HFONT font = entry.Kind == TKind::SmallLabel ? SmallFont : Font;
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
     DWORD exStyle = 0;
-    int width = spec.Width;
-    int height = spec.Height;
-    switch (spec.Kind) {
+    int width = entry.Width;
+    int height = entry.Height;
+    switch (entry.Kind) {
         case TKind::Label:
         case TKind::SmallLabel:
             style |= SS_LEFT | SS_NOPREFIX;
@@ -378,7 +378,7 @@ HWND TWin32Form::CreateControl(const TControlSpec& spec) {
             break;
         case TKind::Button:
             cls = L"BUTTON";
-            style |= WS_TABSTOP | (spec.Id == Button1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            style |= WS_TABSTOP | (entry.Id == Button1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case TKind::Memo:
             cls = L"EDIT";
@@ -394,39 +394,39 @@ HWND TWin32Form::CreateControl(const TControlSpec& spec) {
             exStyle = WS_EX_CLIENTEDGE;
             break;
     }
-    HWND control = CreateWindowExW(exStyle, cls, text.c_str(), style, spec.Left, spec.Top, width,
-                                   height, Dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)),
+    HWND control = CreateWindowExW(exStyle, cls, text.c_str(), style, entry.Left, entry.Top, width,
+                                   height, Dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.Id)),
                                    Instance, nullptr);
     if (!control) return nullptr;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-    if (spec.Kind == TKind::Combo) {
-        SetClosedComboHeight(control, spec.Height);
-    } else if (spec.Kind == TKind::Memo) {
+    if (entry.Kind == TKind::Combo) {
+        SetClosedComboHeight(control, entry.Height);
+    } else if (entry.Kind == TKind::Memo) {
         std::string note = MemoLines[0];
         for (size_t i = 1; i < std::size(MemoLines); ++i) note += std::string("\r\n") + MemoLines[i];
         // The longest note line is exactly as wide as the box inside its frame and scroll bar.
         SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
         SetWindowTextW(control, SjisToWide(note).c_str());
         SetWindowSubclass(control, NoteBoxProc, 0, 0);
-    } else if (spec.Kind == TKind::RadioGroup) {
+    } else if (entry.Kind == TKind::RadioGroup) {
         // Two columns in one row inside the frame, below its caption, as the group lays them out.
-        const TRadioGroup& group = RadioGroupOf(spec.Id);
-        const int columnWidth = (spec.Width - 10) / 2;
-        const int top = spec.Top + FontHeightPx + 1;
-        const int rowHeight = spec.Height - (FontHeightPx + 1) - 5;
+        const TRadioGroup& group = RadioGroupOf(entry.Id);
+        const int columnWidth = (entry.Width - 10) / 2;
+        const int top = entry.Top + FontHeightPx + 1;
+        const int rowHeight = entry.Height - (FontHeightPx + 1) - 5;
         for (size_t i = 0; i < group.Items.size(); ++i) {
             const int item = static_cast<int>(i);
             HWND button = CreateWindowExW(
                 0, L"BUTTON", SjisToWide(group.Items[i]).c_str(),
                 WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
-                spec.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight,
+                entry.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight,
                 columnWidth, rowHeight, Dialog,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(spec.Id, item))), Instance,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(entry.Id, item))), Instance,
                 nullptr);
             SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
-    } else if (spec.Kind == TKind::Strip) {
+    } else if (entry.Kind == TKind::Strip) {
         // The panel is larger than the strip and starts above and left of it, so only its inner
         // part shows; the page fills it inside a one-pixel border.
         CreateWindowExW(0, StripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, -3, -3, 600,

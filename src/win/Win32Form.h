@@ -37,7 +37,7 @@ private:
     INT_PTR OnControlColor(HDC dc, HWND control);
 
     void CreateControls();
-    HWND CreateControl(const struct TControlSpec& spec);
+    HWND CreateControl(const struct TControlSpec& entry);
     void SizeWindow();
     void PushValues();
     void PullValues();
