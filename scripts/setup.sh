@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # Installs what building and testing pardim needs on a Debian 12 machine, skipping what is there.
-# Usage: scripts/setup.sh [build|test]   (build: compilers only; test: also Wine, Xvfb, fonts)
+# Usage: scripts/setup.sh [build|test]   (build: compilers only; test: also Wine, Xvfb, fonts,
+# the reference libraries of the tests, the fuzzing compiler and the host stand-in's libraries)
 set -euo pipefail
 
-want=(cmake ninja-build g++ g++-mingw-w64-x86-64 libgtest-dev)
+want=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 libgtest-dev
+      libcli11-dev libtomlplusplus-dev librsvg2-bin zip unzip)
 if [ "${1:-test}" = test ]; then
-    want+=(wine64 wine xvfb fonts-ipafont-gothic imagemagick x11-utils)
+    want+=(wine64 wine wine32:i386 xvfb fonts-ipafont-gothic imagemagick x11-utils
+           libmpfr-dev clang libclang-rt-14-dev)
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo -n"
+
+# 32-bit Wine runs the 32-bit exe; its packages need the i386 architecture.
+if [ "${1:-test}" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
 fi
 
 missing=()
@@ -15,8 +26,6 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "setup: installing ${missing[*]}" >&2
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
