@@ -150,7 +150,7 @@ TEST(EmitBaseAttributes, WritesTheHostsAttributesInOrder) {
     ExchangeModel.InitialLineType = 2;
     ExchangeModel.InitialLineWidth = 7;
     ExchangeModel.InitialFontName = "Arial";
-    EmitBaseAttributes();
+    EmitBaseAttributes(ExchangeModel);
     EXPECT_EQ(Records(),
               (std::vector<std::string>{"lgA", "ly3", "lc5", "pn5", "lt2", "lw7", "cn\"$Arial"}));
 }
@@ -194,7 +194,7 @@ TEST(LayoutValueText, CentresTheTextAboveTheMidpoint) {
     FreshStore();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const TValueTextLayout layout = LayoutValueText(DefaultParams(), c.line);
+        const TValueTextLayout layout = LayoutValueText(ExchangeModel, DefaultParams(), c.line);
         EXPECT_EQ(layout.ValueTextType, 1);
         EXPECT_EQ(layout.ValueText, c.text);
         EXPECT_EQ(layout.TextAngle, c.angle);
@@ -209,7 +209,7 @@ TEST(LayoutValueText, CentresTheTextAboveTheMidpoint) {
 // constant's own error, not by double pi's.
 TEST(LayoutValueText, VerticalDirectionPrintsTheExtendedResidue) {
     FreshStore();
-    const auto layout = LayoutValueText(DefaultParams(), Line(-10, 0, -10, 50, 90));
+    const auto layout = LayoutValueText(ExchangeModel, DefaultParams(), Line(-10, 0, -10, 50, 90));
     EXPECT_EQ(NumberText(layout.TextDir.X), "-2.50827880633417E-19");
     EXPECT_EQ(NumberText(layout.TextDir.Y), "10");
 }
@@ -219,7 +219,7 @@ TEST(LayoutValueText, NegativeGapPutsTheTextBelowAndScaleWidensIt) {
     TDimParams params = DefaultParams();
     params.TextGap = -25;
     params.Scale = 50;
-    const auto layout = LayoutValueText(params, Line(0, 500, 1000, 500, 0));
+    const auto layout = LayoutValueText(ExchangeModel, params, Line(0, 500, 1000, 500, 0));
     EXPECT_EQ(layout.TextStart.X, 350);  // "1000" is 6 paper mm long
     EXPECT_EQ(layout.TextStart.Y, 475);
     EXPECT_EQ(layout.TextDir.X, 10);  // whatever the scale
@@ -245,7 +245,7 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         ExchangeModel.TextTypes[7] = {7, 7, 0, 2};
         TDimParams params = DefaultParams();
         params.TextTypeIndex = c.index;
-        const auto layout = LayoutValueText(params, Line(0, 20, 100, 20, 0));
+        const auto layout = LayoutValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
         EXPECT_EQ(layout.ValueTextType, c.wantType);
         EXPECT_EQ(layout.ValueTextSize.Width, c.wantWidth);
     }
@@ -341,7 +341,7 @@ TEST(FormatDimValue, OnlyTheNumberTurnsFullWidth) {
 
 TEST(EmitValueText, PlainLineThenTextTypeCcAndText) {
     FreshStore();
-    EmitValueText(DefaultParams(), Line(0, 20, 100, 20, 0));
+    EmitValueText(ExchangeModel, DefaultParams(), Line(0, 20, 100, 20, 0));
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "0 20 100 20", "cn1", "cc0", "z3",
                                                    "cs 47.75 20.5 10 0 \"", "100"}));
 }
@@ -350,7 +350,7 @@ TEST(EmitValueText, DimensionFigureCarriesLineAndText) {
     FreshStore();
     TDimParams params = DefaultParams();
     params.DimFigure = true;
-    EmitValueText(params, Line(0, 20, 100, 20, 0));
+    EmitValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
     EXPECT_EQ(Records(), (std::vector<std::string>{"cn1", "msg", "0 20 100 20",
                                                    "cs 47.75 20.5 10 0 \"", "100"}));
 }
@@ -361,7 +361,7 @@ TEST(EmitValueText, FreeSizeIsWrittenWithItsValues) {
     ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 3};
     TDimParams params = DefaultParams();
     params.TextTypeIndex = 0;
-    EmitValueText(params, Line(0, 20, 100, 20, 0));
+    EmitValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
     // '100' measures 3 * 1.25 + 2 * 0.25 = 4.25
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "0 20 100 20", "cn0 2.5 2.5 0.5 3", "cc0",
                                                    "z3", "cs 47.875 20.5 10 0 \"", "100"}));
@@ -371,13 +371,13 @@ TEST(EmitValueText, FreeSizeIsWrittenWithItsValues) {
 TEST(EmitValueText, LineBelowTheEmittersBoundKeepsOnlyTheText) {
     const TDimGeometry tiny = ComputeDimGeometry({0, 0}, {5e-9, 0}, {0, 0});
     FreshStore();
-    EmitValueText(DefaultParams(), tiny);
+    EmitValueText(ExchangeModel, DefaultParams(), tiny);
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "cn1", "cc0", "z3",
                                                    "cs -0.7499999975 0.5 10 0 \"", "0"}));
     FreshStore();
     TDimParams params = DefaultParams();
     params.DimFigure = true;
-    EmitValueText(params, tiny);
+    EmitValueText(ExchangeModel, params, tiny);
     EXPECT_EQ(Records(), (std::vector<std::string>{"cn1"}));
 }
 
@@ -385,12 +385,12 @@ TEST(EmitHostTextType, GivesBackTheHostsOwnNumber) {
     FreshStore();
     ExchangeModel.InitialTextType = 12;
     EmitTextType(1, 2, 0, 3, 3, 0);
-    EmitHostTextType();
+    EmitHostTextType(ExchangeModel);
     EXPECT_EQ(Records(), (std::vector<std::string>{"cn1", "cn12"}));
     FreshStore();
     ExchangeModel.InitialTextType = 3;
     EmitTextType(3, 2, 0, 3, 3, 0);
-    EmitHostTextType();
+    EmitHostTextType(ExchangeModel);
     EXPECT_EQ(Records(), (std::vector<std::string>{"cn3"}));  // already the current one
 }
 

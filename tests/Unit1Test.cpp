@@ -9,49 +9,23 @@
 #include <random>
 #include <sstream>
 
+#include "RecordingView.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Everything the dialog's logic asked of its window, in order.
-struct TRecordingView : TFormView {
-    std::vector<std::string> Events;
-    int Left = 0;
-    int Top = 0;
-
-    void FocusControl(TControlId id) override {
-        Events.push_back(std::string("focus ") + ControlName(id));
+// The names in a folder, sorted.
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
     }
-    void ShowStatus(const std::string& sjis) override { Events.push_back("status " + sjis); }
-    void ShowMessage(const std::string& sjis) override { Events.push_back("message " + sjis); }
-    void Close() override { Events.push_back("close"); }
-    void GetPosition(int& left, int& top) override {
-        left = Left;
-        top = Top;
-    }
-    void MoveTo(int left, int top) override {
-        Left = left;
-        Top = top;
-        Events.push_back("move " + std::to_string(left) + " " + std::to_string(top));
-    }
-    void ShowInfoPage(const std::string& url) override { Events.push_back("info " + url); }
-};
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::sort(names.begin(), names.end());
+    return names;
 }
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-fs::path DataFile(const char* name) { return fs::path(PARDIM_TEST_DATA) / name; }
 
 // Every value the settings file keeps, in its line order.
 std::vector<std::string> Snapshot(const TForm1& f) {
@@ -75,21 +49,14 @@ std::vector<std::string> Snapshot(const TForm1& f) {
 // A scratch folder standing in for the tool's own folder.
 class Unit1Run : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device random;
-        Dir = fs::temp_directory_path() /
-              ("pardim-unit1-" + std::to_string(random()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(Dir);
-        Form.ExePath = Dir / "pardim.exe";
-    }
-    void TearDown() override { fs::remove_all(Dir); }
+    void SetUp() override { Form.ExePath = Dir / "pardim.exe"; }
 
     void UseExchange(const char* name) { fs::copy_file(DataFile(name), Dir / "JWC_TEMP.TXT"); }
     std::string Output() const { return ReadBytes(Dir / "JWC_TEMP.TXT"); }
     fs::path Settings() const { return Dir / "pardim.dat"; }
 
-    fs::path Dir;
+    TScratchFolder Scratch{"pardim-unit1"};
+    fs::path Dir = Scratch.Path;
     TRecordingView View;
     TForm1 Form{View};
 };
@@ -223,7 +190,7 @@ TEST_F(Unit1Run, SaveSettingsWritesAllLinesAndLoadRestoresThem) {
     Form.RadioGroup2.ItemIndex = 1;
     Form.CheckBox1.Checked = true;
     Form.CheckBox3.Checked = true;
-    Form.SaveSettings(Settings());
+    ASSERT_TRUE(Form.SaveSettings(Settings()));
 
     EXPECT_EQ(ReadBytes(Settings()),
               "-12\r\n3456\r\n11\r\n7\r\n10\r\n8\r\n0\r\n1.5\r\n L= \r\n\x81\x40mm\x81\x40\r\n"
@@ -239,31 +206,35 @@ TEST_F(Unit1Run, SaveSettingsWritesAllLinesAndLoadRestoresThem) {
 
 TEST_F(Unit1Run, SaveSettingsReplacesALongerOldFileWhole) {
     WriteBytes(Settings(), std::string(5000, 'x'));
-    Form.SaveSettings(Settings());
+    EXPECT_TRUE(Form.SaveSettings(Settings()));
     const std::string saved = ReadBytes(Settings());
     EXPECT_EQ(saved.substr(0, 10), "100\r\n100\r\n");
     EXPECT_EQ(saved.find('x'), std::string::npos);
-    EXPECT_FALSE(fs::exists(Dir / "pardim.dat.tmp"));
+    EXPECT_EQ(Names(Dir), (std::vector<std::string>{"pardim.dat"}));
 }
 
 TEST_F(Unit1Run, SaveSettingsThatCannotReplaceKeepsWhatWasThere) {
     fs::create_directory(Settings());  // a folder in the settings file's place
     WriteBytes(Settings() / "keep", "k");
-    Form.SaveSettings(Settings());
+    EXPECT_FALSE(Form.SaveSettings(Settings()));
     EXPECT_TRUE(fs::is_directory(Settings()));
     EXPECT_EQ(ReadBytes(Settings() / "keep"), "k");
-    EXPECT_FALSE(fs::exists(Dir / "pardim.dat.tmp"));
+    EXPECT_EQ(Names(Dir), (std::vector<std::string>{"pardim.dat"}));
 }
 
-TEST_F(Unit1Run, SaveSettingsLeavesAFolderInTheTemporaryFilesPlaceAlone) {
+// A file of the user's that happens to have a temporary-looking name is never written over.
+TEST_F(Unit1Run, SaveSettingsLeavesAUsersFileOfATemporaryNameAlone) {
     fs::create_directory(Dir / "pardim.dat.tmp");
-    Form.SaveSettings(Settings());
+    WriteBytes(Dir / "pardim.dat.tmp0", "mine");
+    EXPECT_TRUE(Form.SaveSettings(Settings()));
     EXPECT_TRUE(fs::is_directory(Dir / "pardim.dat.tmp"));
-    EXPECT_FALSE(fs::exists(Settings()));
+    EXPECT_EQ(ReadBytes(Dir / "pardim.dat.tmp0"), "mine");
+    EXPECT_EQ(Names(Dir),
+              (std::vector<std::string>{"pardim.dat", "pardim.dat.tmp", "pardim.dat.tmp0"}));
 }
 
 TEST_F(Unit1Run, SaveSettingsIntoAMissingFolderLeavesNothing) {
-    Form.SaveSettings(Dir / "missing" / "pardim.dat");
+    EXPECT_FALSE(Form.SaveSettings(Dir / "missing" / "pardim.dat"));
     EXPECT_FALSE(fs::exists(Dir / "missing"));
 }
 

@@ -6,8 +6,11 @@
 #include <charconv>
 #include <fstream>
 #include <system_error>
+#include <type_traits>
+#include <variant>
 
 #include "MyFunc.h"
+#include "ReplaceFile.h"
 
 const char StatusBusy[] = "\x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7";  // 処理中です
 // ファイル生成中です
@@ -58,18 +61,31 @@ std::string CurrentTextTypeItem(int number) {
 }
 
 // A stored index the list no longer has leaves the list without a selection.
-void LoadComboIndex(TComboBox& box, const std::string& line) {
+void LoadValue(TComboBox& box, const std::string& line) {
     int index = SafeStrToInt(line);
     if (index < 0) index = 0;
     box.ItemIndex = index < static_cast<int>(box.Items.size()) ? index : -1;
 }
 
-void LoadRadioIndex(TRadioGroup& group, const std::string& line) {
+void LoadValue(TRadioGroup& group, const std::string& line) {
     int index = SafeStrToInt(line);
     if (index < 0) index = 0;
     const int last = static_cast<int>(group.Items.size()) - 1;
     group.ItemIndex = index > last ? last : index;
 }
+
+void LoadValue(TEdit& edit, const std::string& line) { edit.Text = line; }
+void LoadValue(TCheckBox& check, const std::string& line) {
+    check.Checked = SafeStrToInt(line) != 0;
+}
+
+std::string SavedValue(const TComboBox& box) { return IntText(box.ItemIndex); }
+std::string SavedValue(const TRadioGroup& group) { return IntText(group.ItemIndex); }
+std::string SavedValue(const TEdit& edit) { return edit.Text; }
+std::string SavedValue(const TCheckBox& check) { return check.Checked ? "1" : "0"; }
+
+// The settings file keeps the window's position and then one line per control, up to here.
+constexpr std::size_t ReadBackLines = 22;
 
 // Lines end with CR LF; a bare LF is taken as well.
 bool ReadLine(std::istream& in, std::string& line) {
@@ -79,17 +95,6 @@ bool ReadLine(std::istream& in, std::string& line) {
 }
 
 }  // namespace
-
-const char* ControlName(TControlId id) {
-    static constexpr std::array<const char*, 22> names = {
-        "ComboBox1", "ComboBox2", "ComboBox3",   "ComboBox4",   "ComboBox5", "Edit1",
-        "Edit2",     "Edit3",     "Edit4",       "Edit5",       "Edit6",     "Edit7",
-        "Edit8",     "Edit9",     "RadioGroup1", "RadioGroup2", "CheckBox1", "CheckBox2",
-        "CheckBox3", "CheckBox4", "Button1",     "Button2",
-    };
-    const auto index = static_cast<std::size_t>(id);
-    return index < names.size() ? names[index] : "";
-}
 
 TForm1::TForm1(TFormView& view) : View(view) {
     ComboBox1.Items = EndMarkItems();
@@ -125,7 +130,8 @@ TForm1::TForm1(TFormView& view) : View(view) {
 void TForm1::FormShow() {
     JwwInit();
     ToolFolder = ExePath.parent_path() / "";
-    JwwLoadFile(ToolFolder / ExchangeFileName);
+    // A missing or unreadable exchange file leaves the store empty: nothing to measure.
+    (void)JwwLoadFile(ToolFolder / ExchangeFileName);
     ResetOutputState();
     FillTextTypeList();
     LoadSettings(SettingsFile());
@@ -149,19 +155,22 @@ void TForm1::Button1Click() {
         View.FocusControl(*bad);
         return;
     }
-    SaveSettings(SettingsFile());
-    ScaleDimParams(params, CurrentDrawingScale());
-    const TDimGeometry geometry = ComputeDimGeometry(RefPoint(1), RefPoint(2), RefPoint(3));
+    // A settings file that cannot be written keeps the last good one; the drawing goes on.
+    (void)SaveSettings(SettingsFile());
+    const TExchangeModel& model = ExchangeModel;
+    ScaleDimParams(params, CurrentDrawingScale(model));
+    const TDimGeometry geometry =
+        ComputeDimGeometry(RefPoint(model, 1), RefPoint(model, 2), RefPoint(model, 3));
     if (geometry.DimLength < 1e-10) {
         View.ShowMessage(ZeroLengthMessage);
         return;
     }
     ShowStatus(StatusBusy);
-    EmitBaseAttributes();
+    EmitBaseAttributes(model);
     EmitExtensionLines(geometry, params);
-    EmitValueText(params, geometry);
+    EmitValueText(model, params, geometry);
     EmitEndMarks(geometry, params);
-    EmitHostTextType();
+    EmitHostTextType(model);
     ShowStatus(StatusWriting);
     View.Close();
 }
@@ -170,7 +179,8 @@ void TForm1::Button2Click() { View.Close(); }
 
 // Whatever closed the dialog, the host reads this file next: "hq" when nothing was drawn.
 void TForm1::FormClose() {
-    WriteOutputFile(ToolFolder / ExchangeFileName);
+    // A failed write leaves no partial file; nothing more can be done before the host reads it.
+    (void)WriteOutputFile(ToolFolder / ExchangeFileName);
     JwwFree();
 }
 
@@ -194,62 +204,53 @@ void TForm1::LoadSettings(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return;
 
-    std::array<std::string, 22> lines;
+    std::array<std::string, ReadBackLines> lines;
     for (auto& line : lines) {
         if (!ReadLine(in, line)) line.clear();
     }
     SavedLeft = SafeStrToInt(lines[0]);
     SavedTop = SafeStrToInt(lines[1]);
-    TComboBox* combos[] = {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5};
-    for (int i = 0; i < 5; ++i) LoadComboIndex(*combos[i], lines[2 + i]);
-    TEdit* edits[] = {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8, &Edit9};
-    for (int i = 0; i < 9; ++i) edits[i]->Text = lines[7 + i];
-    LoadRadioIndex(RadioGroup1, lines[16]);
-    LoadRadioIndex(RadioGroup2, lines[17]);
-    TCheckBox* checks[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4};
-    for (int i = 0; i < 4; ++i) checks[i]->Checked = SafeStrToInt(lines[18 + i]) != 0;
+    for (const TControlRow& row : ControlTable) {
+        if (row.SettingsLine == 0) continue;
+        const std::string& line = lines[static_cast<std::size_t>(row.SettingsLine - 1)];
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+                    LoadValue(this->*member, line);
+                }
+            },
+            row.Member);
+    }
 }
 
-// The new file is written beside the old one and takes its place only when complete, so a
-// failed write keeps the last good settings and never leaves half a file.
-void TForm1::SaveSettings(const std::filesystem::path& path) {
+// The new file takes the old one's place only when complete, so a failed write keeps the last
+// good settings and never leaves half a file.
+bool TForm1::SaveSettings(const std::filesystem::path& path) {
     const TExchangeModel& model = ExchangeModel;
     const int group = model.InitialLayerGroup;
-    std::vector<std::string> lines = {
-        IntText(SavedLeft),
-        IntText(SavedTop),
-    };
-    for (const TComboBox* box : {&ComboBox1, &ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5}) {
-        lines.push_back(IntText(box->ItemIndex));
-    }
-    for (const TEdit* edit :
-         {&Edit1, &Edit2, &Edit3, &Edit4, &Edit5, &Edit6, &Edit7, &Edit8, &Edit9}) {
-        lines.push_back(edit->Text);
-    }
-    lines.push_back(IntText(RadioGroup1.ItemIndex));
-    lines.push_back(IntText(RadioGroup2.ItemIndex));
-    for (const TCheckBox* check : {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4}) {
-        lines.push_back(check->Checked ? "1" : "0");
+    std::vector<std::string> lines(ReadBackLines);
+    lines[0] = IntText(SavedLeft);
+    lines[1] = IntText(SavedTop);
+    for (const TControlRow& row : ControlTable) {
+        if (row.SettingsLine == 0) continue;
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+                    lines[static_cast<std::size_t>(row.SettingsLine - 1)] = SavedValue(this->*member);
+                }
+            },
+            row.Member);
     }
     lines.push_back(IntText(group));
-    lines.push_back(NumberText(CurrentDrawingScale()));
+    lines.push_back(NumberText(CurrentDrawingScale(model)));
     lines.push_back(NumberText(model.HkValue));
     for (int n = 1; n <= 3; ++n) {
-        const TDimPoint point = RefPoint(n);
+        const TDimPoint point = RefPoint(model, n);
         lines.push_back(NumberText(point.X));
         lines.push_back(NumberText(point.Y));
     }
 
-    auto temp = path;
-    temp += ".tmp";
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return;  // nothing of ours to clean up
-    for (const auto& line : lines) out << line << "\r\n";
-    out.close();
-    std::error_code ec;
-    if (out) {
-        std::filesystem::rename(temp, path, ec);
-        if (!ec) return;
-    }
-    std::filesystem::remove(temp, ec);
+    std::string bytes;
+    for (const auto& line : lines) bytes += line + "\r\n";
+    return ReplaceFile(path, bytes);
 }

@@ -1,16 +1,20 @@
-// The dialog TForm1 without a window: its control values, the start-up and close sequences, the
-// settings file and the parallel dimension built on OK. A window (or the batch runner) shows it
-// through TFormView.
+// The dialog TForm1 without a window: its controls and their table, the start-up and close
+// sequences and the settings file. A window (or the batch runner) shows it through TFormView.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "JwwGaibu.h"
+#include "Unit1Dim.h"
 
-enum class TControlId {
+// The controls the dialog's logic knows by name, in tab order.
+enum class TControlId : int {
     ComboBox1,
     ComboBox2,
     ComboBox3,
@@ -34,8 +38,9 @@ enum class TControlId {
     Button1,
     Button2,
 };
+inline constexpr std::size_t ControlCount = 22;
 
-// "ComboBox3", "Edit8", ...
+// "ComboBox3", "Edit8", ...; "" for a value outside the table.
 const char* ControlName(TControlId id);
 
 // What the dialog's logic asks of the window showing it. Win32Form draws it; the batch runner
@@ -73,95 +78,47 @@ struct TLabel {
     std::string Caption;
 };
 
-// The dialog's values for one press of OK; distances in drawing units once scaled.
-struct TDimParams {
-    int StartMark = 0;
-    int EndMark = 0;
-    double MarkScale = 0;
-    double ArrowLength = 0;  // paper mm
-    double ArrowAngle = 0;   // degrees
-    int TextTypeIndex = 0;
-    std::string Prefix;
-    std::string Suffix;
-    int Decimals = 0;
-    int RoundMode = 0;
-    int ZeroDisplay = 0;
-    int UnitIndex = 0;
-    bool Commas = false;
-    bool AppendUnit = false;
-    bool FullWidth = false;
-    bool DimFigure = false;
-    double TextGap = 0;
-    double ExtGap = 0;
-    double ExtOvershoot = 0;
-    double ReverseOvershoot = 0;
-    double Scale = 1;
-};
-
-struct TDimPoint {
-    double X = 0;
-    double Y = 0;
-};
-
-struct TDimGeometry {
-    TDimPoint P1, P2, P3;
-    double DimAngle = 0;  // degrees
-    TDimPoint LocalP2, LocalP3;
-    TDimPoint DimStart, DimEnd;
-    double DimLength = 0;
-};
-
 // The handler's texts, Shift-JIS.
 extern const char StatusBusy[];         // 処理中です
 extern const char StatusWriting[];      // ファイル生成中です
 extern const char ZeroLengthMessage[];  // 寸法が「0」になりますので作図出来ません
 
-// OK's checks in their fixed order: the first control whose value is invalid, if any.
-std::optional<TControlId> CheckDimParams(const TDimParams& params);
+class TForm1;
 
-// The drawing scale: the host's current layer group's entry of LayerGroupScale.
-double CurrentDrawingScale();
+enum class TControlKind { ComboBox, Edit, RadioGroup, CheckBox, Button };
 
-// Sets Scale and turns the four paper distances into drawing units.
-void ScaleDimParams(TDimParams& params, double scale);
+// Whether the input method may be used while the control has the focus.
+enum class TImeMode { Allowed, Off };
 
-// Reference point n of the store; (0, 0) for a point the host did not send.
-TDimPoint RefPoint(int n);
+// Where a control keeps its value in TForm1; buttons keep none.
+using TControlMember = std::variant<std::monostate, TComboBox TForm1::*, TEdit TForm1::*,
+                                    TRadioGroup TForm1::*, TCheckBox TForm1::*>;
 
-// The dimension line through p3, parallel to p1-p2, with its ends opposite p1 and p2.
-TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
-
-// Commands of the dimension, appended to OutputLines in the order the host draws them.
-void EmitBaseAttributes();
-void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params);
-void EmitDimensionLine(const TDimGeometry& geometry);
-void EmitValueText(const TDimParams& params, const TDimGeometry& geometry);
-void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params);
-void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed, const TDimParams& params);
-void EmitHostTextType();  // gives the host its own text type back
-
-// Everything EmitValueText writes, worked out before writing.
-struct TValueTextLayout {
-    int ValueTextType = 1;  // 0: the free size
-    TJwwTextType ValueTextSize;
-    std::string ValueText;
-    double TextAngle = 0;  // degrees, reading direction
-    TDimPoint TextStart;
-    TDimPoint TextDir;  // length 10
+// One control: everything about it that is not a matter of the window system.
+struct TControlRow {
+    TControlId Id;
+    const char* Name;
+    TControlKind Kind;
+    TControlMember Member;
+    int SettingsLine;    // 1-based line of the settings file; 0: not kept
+    int MaxBytes;        // what the user may type, in Shift-JIS bytes; 0: no limit
+    TImeMode Ime;
 };
-TValueTextLayout LayoutValueText(const TDimParams& params, const TDimGeometry& geometry);
 
-// The value text for a dimension line of this length: prefix, number, unit, suffix.
-std::string FormatDimValue(double lengthDrawing, const TDimParams& params);
+// Every control, in the order of TControlId (which is the tab order).
+extern const std::array<TControlRow, ControlCount> ControlTable;
 
-// A text along a line of this direction reads left to right or bottom to top.
-double TextReadingAngle(double dimAngleDeg);
+inline const TControlRow& ControlRow(TControlId id) {
+    return ControlTable[static_cast<std::size_t>(id)];
+}
 
-// How far a mark reaches along the dimension line from its end, in drawing units.
-double MarkExtent(int kind, const TDimParams& params);
+// The typing rule of a limited edit box: an edit that leaves the text within maxBytes Shift-JIS
+// bytes, or no longer than it was (a text set by the program may be longer), is kept.
+bool TypingKeepsLimit(std::size_t bytesBefore, std::size_t bytesAfter, std::size_t maxBytes);
 
-// Both marks turn round when together they are longer than the dimension line.
-bool MarksReversed(const TDimGeometry& geometry, const TDimParams& params);
+// What of `inserted` fits when it replaces a selection and `kept` bytes stay around it: the
+// longest run of whole characters from its front within maxBytes in all.
+std::string FitInsertion(std::size_t kept, std::string_view inserted, std::size_t maxBytes);
 
 class TForm1 {
 public:
@@ -187,7 +144,8 @@ public:
     void FormClose();
 
     void LoadSettings(const std::filesystem::path& path);
-    void SaveSettings(const std::filesystem::path& path);
+    // False when the file could not be replaced; the old one is then kept as it was.
+    [[nodiscard]] bool SaveSettings(const std::filesystem::path& path);
     std::filesystem::path SettingsFile() const;  // ExePath with ".dat"
 
     // The controls' values for one press of OK, distances still in paper millimetres.

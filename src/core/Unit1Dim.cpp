@@ -5,12 +5,14 @@
 // stored; the host gets the numbers as printed, so that decides the last digit it sees.
 #include <cmath>
 
+#include "Unit1Dim.h"
+
 #include "MyFunc.h"
 #include "Unit1.h"
 
 namespace {
 
-const char UnitMetre[] = "\x82\x8d";  // ｍ, full width
+const char MetreText[] = "\x82\x8d";  // ｍ, full width
 
 // Angles become radians as a / 180 * Pi and stay long double up to cos and sin.
 long double Radians(long double angleDeg) { return angleDeg / 180 * Pi; }
@@ -39,14 +41,8 @@ void EmitSegment(TDimPoint from, TDimPoint to) {
     EmitLine(from.X, from.Y, to.X, to.Y);
 }
 
-// A prefix or suffix of nothing but blanks would only widen the text.
-std::string VisibleOrEmpty(const std::string& text) {
-    return RemoveBlanks(text).empty() ? std::string() : text;
-}
-
 // A host's current text type outside 1..10 that is not the free size is drawn as type 1.
-void ChooseTextType(int index, int& number, TJwwTextType& size) {
-    const TExchangeModel& model = ExchangeModel;
+void ChooseTextType(const TExchangeModel& model, int index, int& number, TJwwTextType& size) {
     if (index >= 1 && index <= 10) {
         number = index;
         size = model.TextTypes[index];
@@ -74,31 +70,6 @@ void DropTrailingZeros(std::string& number) {
 
 }  // namespace
 
-TDimParams TForm1::ReadDimParams() const {
-    TDimParams params;
-    params.StartMark = ComboBox1.ItemIndex;
-    params.EndMark = ComboBox2.ItemIndex;
-    params.MarkScale = SafeStrToFloat(Edit1.Text);
-    params.ArrowLength = SafeStrToFloat(Edit7.Text);
-    params.ArrowAngle = SafeStrToFloat(Edit8.Text);
-    params.TextTypeIndex = ComboBox3.ItemIndex;
-    params.Prefix = VisibleOrEmpty(Edit2.Text);
-    params.Suffix = VisibleOrEmpty(Edit3.Text);
-    params.Decimals = ComboBox4.ItemIndex;
-    params.RoundMode = ComboBox5.ItemIndex;
-    params.ZeroDisplay = RadioGroup1.ItemIndex;
-    params.UnitIndex = RadioGroup2.ItemIndex;
-    params.Commas = CheckBox1.Checked;
-    params.AppendUnit = CheckBox2.Checked;
-    params.FullWidth = CheckBox3.Checked;
-    params.DimFigure = CheckBox4.Checked;
-    params.TextGap = SafeStrToFloat(Edit4.Text);
-    params.ExtGap = SafeStrToFloat(Edit5.Text);
-    params.ExtOvershoot = SafeStrToFloat(Edit6.Text);
-    params.ReverseOvershoot = SafeStrToFloat(Edit9.Text);
-    return params;
-}
-
 // The order is the order of the controls the user is sent back to; the text gap may be
 // anything, a negative one puts the value on the other side.
 std::optional<TControlId> CheckDimParams(const TDimParams& params) {
@@ -118,10 +89,10 @@ std::optional<TControlId> CheckDimParams(const TDimParams& params) {
     return std::nullopt;
 }
 
-double CurrentDrawingScale() {
-    const int group = ExchangeModel.InitialLayerGroup;
-    if (group < 0 || group >= static_cast<int>(ExchangeModel.LayerGroupScale.size())) return 1.0;
-    return ExchangeModel.LayerGroupScale[group];
+double CurrentDrawingScale(const TExchangeModel& model) {
+    const int group = model.InitialLayerGroup;
+    if (group < 0 || group >= static_cast<int>(model.LayerGroupScale.size())) return 1.0;
+    return model.LayerGroupScale[group];
 }
 
 // The arrow length and the mark sizes stay in paper millimetres; the end marks scale them.
@@ -133,8 +104,8 @@ void ScaleDimParams(TDimParams& params, double scale) {
     }
 }
 
-TDimPoint RefPoint(int n) {
-    const auto& points = ExchangeModel.RefPoints;
+TDimPoint RefPoint(const TExchangeModel& model, int n) {
+    const auto& points = model.RefPoints;
     if (n < 0 || n >= static_cast<int>(points.size())) return {};
     return {points[n].X, points[n].Y};
 }
@@ -158,8 +129,7 @@ TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3) {
 
 // Lines and marks are drawn in the host's own layer, colour, line type and width; the point
 // marks take their colour from "pn", so it gets the line colour too.
-void EmitBaseAttributes() {
-    const TExchangeModel& model = ExchangeModel;
+void EmitBaseAttributes(const TExchangeModel& model) {
     EmitLayerGroup(model.InitialLayerGroup);
     EmitLayer(model.InitialLayer);
     EmitLineColor(model.InitialColor, 0);
@@ -190,7 +160,7 @@ void EmitDimensionLine(const TDimGeometry& geometry) {
 }
 
 std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
-    const bool metres = params.UnitIndex == 1;
+    const bool metres = params.UnitIndex == UnitMetre;
     double length = lengthDrawing;
     if (metres) length = static_cast<double>(static_cast<long double>(lengthDrawing) / 1000);
     const double value = RoundByMode(params.Decimals, params.RoundMode, length);
@@ -200,7 +170,7 @@ std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
     // Only the number turns full width; the unit "mm" stays as it is.
     if (params.FullWidth) number = ToFullWidth(number);
     std::string text = params.Prefix + number;
-    if (params.AppendUnit) text += metres ? UnitMetre : "mm";
+    if (params.AppendUnit) text += metres ? MetreText : "mm";
     return text + params.Suffix;
 }
 
@@ -215,9 +185,10 @@ double TextReadingAngle(double dimAngleDeg) {
 
 // Centred on the dimension line's midpoint along the reading direction (as far as the text
 // length estimate goes) and lifted by the text gap.
-TValueTextLayout LayoutValueText(const TDimParams& params, const TDimGeometry& geometry) {
+TValueTextLayout LayoutValueText(const TExchangeModel& model, const TDimParams& params,
+                                 const TDimGeometry& geometry) {
     TValueTextLayout layout;
-    ChooseTextType(params.TextTypeIndex, layout.ValueTextType, layout.ValueTextSize);
+    ChooseTextType(model, params.TextTypeIndex, layout.ValueTextType, layout.ValueTextSize);
     const TDimPoint& start = geometry.DimStart;
     const TDimPoint& end = geometry.DimEnd;
     layout.ValueText = FormatDimValue(Distance(start.X, start.Y, end.X, end.Y), params);
@@ -240,8 +211,9 @@ TValueTextLayout LayoutValueText(const TDimParams& params, const TDimGeometry& g
 }
 
 // The text type stays selected until the host's own is written back at the end.
-void EmitValueText(const TDimParams& params, const TDimGeometry& geometry) {
-    const TValueTextLayout layout = LayoutValueText(params, geometry);
+void EmitValueText(const TExchangeModel& model, const TDimParams& params,
+                   const TDimGeometry& geometry) {
+    const TValueTextLayout layout = LayoutValueText(model, params, geometry);
     const TJwwTextType& size = layout.ValueTextSize;
     const TDimPoint& start = geometry.DimStart;
     const TDimPoint& end = geometry.DimEnd;
@@ -262,27 +234,27 @@ void EmitValueText(const TDimParams& params, const TDimGeometry& geometry) {
 // The line arrow is the tool's own drawing and ignores the end-point magnification; the point
 // marks' sizes are the tool's assumptions about how large the host draws them.
 double MarkExtent(int kind, const TDimParams& params) {
-    if (kind == 0) {
+    if (kind == MarkLineArrow) {
         return static_cast<double>(params.ArrowLength * ExtCos(Radians(params.ArrowAngle)) *
                                    params.Scale);
     }
     long double base = 0;
     switch (kind) {
-        case 1:
-        case 6:
-        case 9:
-        case 11:
+        case MarkTriangle:
+        case MarkFilledTriangle:
+        case MarkChevron:
+        case MarkOpenTriangle:
             base = 7.5L;
             break;
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 7:
+        case MarkSquare:
+        case MarkRing:
+        case MarkCircle:
+        case MarkFilledSquare:
+        case MarkFilledCircle:
             base = 1.25L;
             break;
-        case 8:
-        case 10:
+        case MarkTilde:
+        case MarkSlash:
             base = 1.25L * std::sqrt(2.0L);
             break;
         default:
@@ -321,7 +293,7 @@ void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
     if (reversed && params.ReverseOvershoot > 1e-10) {
         EmitSegment(end, Offset(end, params.ReverseOvershoot, back));
     }
-    if (kind == 0) {
+    if (kind == MarkLineArrow) {
         const double arrow =
             static_cast<double>(static_cast<long double>(params.ArrowLength) * params.Scale);
         EmitSegment(end, Offset(end, arrow, back + params.ArrowAngle));
@@ -333,8 +305,7 @@ void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
 }
 
 // The host is left with the text type it had before the tool ran.
-void EmitHostTextType() {
-    const TExchangeModel& model = ExchangeModel;
+void EmitHostTextType(const TExchangeModel& model) {
     const TJwwTextType& free = model.InitialFreeText;
     EmitTextType(model.InitialTextType, free.Color, 0, free.Width, free.Height, free.Spacing);
 }

@@ -5,7 +5,10 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <cassert>
 #include <iterator>
+#include <type_traits>
+#include <variant>
 
 #include "ControlIds.h"
 #include "WebView.h"
@@ -55,15 +58,16 @@ const char* const MemoLines[] = {
 
 }  // namespace
 
-enum class TKind { Label, SmallLabel, Combo, Edit, RadioGroup, Check, Button, Memo, Status, Strip };
+// A row of the window's table: a control of the dialog's logic, whose kind, value, typing limit
+// and input method the core's control table gives, or one of the window's own parts.
+enum class TKind { Control, Label, SmallLabel, Memo, Status, Strip };
 
 struct TControlSpec {
     TKind Kind;
-    int Id;
+    int Id;                        // window id
     int Left, Top, Width, Height;  // client pixels; a label's width follows its text
     const char* Text;              // Shift-JIS caption
-    int MaxBytes = 0;              // typing limit of an edit box in Shift-JIS bytes; 0: none
-    bool ImeOff = false;           // the input method stays off while the control has the focus
+    TControlId Control{};          // the control this window shows (TKind::Control)
 };
 
 namespace {
@@ -74,109 +78,66 @@ using namespace WinId;
 // clang-format off
 const TControlSpec Controls[] = {
     {TKind::Label,      LabelId(6),  8,   8,   0,   13, "\x8en\x93_"},  // 始点
-    {TKind::Combo,      ComboBox1,   48,  4,   81,  21, "", 0, true},
+    {TKind::Control,    ComboBox1,   48,  4,   81,  21, "", TControlId::ComboBox1},
     {TKind::Label,      LabelId(7),  8,   32,  0,   13, "\x8fI\x93_"},  // 終点
-    {TKind::Combo,      ComboBox2,   48,  28,  81,  21, "", 0, true},
+    {TKind::Control,    ComboBox2,   48,  28,  81,  21, "", TControlId::ComboBox2},
     {TKind::SmallLabel, LabelId(15), 8,   52,  0,   11, "\x81i\x90\xfc\x96\xee\x88\xf3\x81j"},  // （線矢印）
     {TKind::Label,      LabelId(17), 8,   68,  0,   13, "\x92\xb7\x82\xb3"},  // 長さ
-    {TKind::Edit,       Edit7,       48,  64,  33,  21, "", 8, true},
+    {TKind::Control,    Edit7,       48,  64,  33,  21, "", TControlId::Edit7},
     {TKind::Label,      LabelId(18), 88,  68,  0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
     {TKind::Label,      LabelId(16), 8,   92,  0,   13, "\x8ap\x93x"},  // 角度
-    {TKind::Edit,       Edit8,       48,  88,  33,  21, "", 8, true},
+    {TKind::Control,    Edit8,       48,  88,  33,  21, "", TControlId::Edit8},
     {TKind::Label,      LabelId(19), 88,  92,  0,   13, "\x81\x8b"},  // °
     {TKind::Label,      LabelId(1),  8,   116, 0,   13, "\x92[\x93_\x94{\x97\xa6"},  // 端点倍率
-    {TKind::Edit,       Edit1,       72,  112, 57,  21, "", 16, true},
+    {TKind::Control,    Edit1,       72,  112, 57,  21, "", TControlId::Edit1},
     {TKind::Label,      LabelId(20), 128, 116, 0,   13,
      "\x81i\x93_\x83}\x81[\x83J\x81@\x90\xfc\x96\xee\x88\xf3\x82\xf0\x8f\x9c\x82\xad\x81j"},  // （点マーカ　線矢印を除く）
     {TKind::Label,      LabelId(2),  136, 8,   0,   13,
      "\x90\xa1\x96@\x92l\x82\xcc\x95\xb6\x8e\x9a\x8e\xed"},  // 寸法値の文字種
-    {TKind::Combo,      ComboBox3,   136, 28,  169, 21, "", 0, true},
+    {TKind::Control,    ComboBox3,   136, 28,  169, 21, "", TControlId::ComboBox3},
     {TKind::Label,      LabelId(11), 136, 60,  0,   13, "\x90\xda\x93\xaa\x95\xb6\x8e\x9a"},  // 接頭文字
-    {TKind::Edit,       Edit2,       200, 56,  105, 21, "", 32, false},
+    {TKind::Control,    Edit2,       200, 56,  105, 21, "", TControlId::Edit2},
     {TKind::Label,      LabelId(12), 136, 84,  0,   13, "\x90\xda\x94\xf6\x95\xb6\x8e\x9a"},  // 接尾文字
-    {TKind::Edit,       Edit3,       200, 80,  105, 21, "", 32, false},
+    {TKind::Control,    Edit3,       200, 80,  105, 21, "", TControlId::Edit3},
     {TKind::Label,      LabelId(13), 8,   140, 0,   13,
      "\x90\xa1\x96@\x92l\x82\xcc\x90\xb8\x93x"},  // 寸法値の精度
-    {TKind::Combo,      ComboBox4,   200, 136, 105, 21, "", 0, true},
+    {TKind::Control,    ComboBox4,   200, 136, 105, 21, "", TControlId::ComboBox4},
     {TKind::Label,      LabelId(21), 8,   164, 0,   13,
      "\x90\xa1\x96@\x92l\x82\xcc\x8a\xdb\x82\xdf"},  // 寸法値の丸め
-    {TKind::Combo,      ComboBox5,   200, 160, 105, 21, "", 0, true},
-    {TKind::RadioGroup, RadioGroup1, 8,   184, 145, 41,
-     "\x8f\xac\x90\x94\x93_\x88\xc8\x89\xba\x82\xcc\x82O\x95\\\x8e\xa6"},  // 小数点以下の０表示
-    {TKind::RadioGroup, RadioGroup2, 160, 184, 145, 41,
-     "\x90\xa1\x96@\x92l\x82\xcc\x92P\x88\xca"},  // 寸法値の単位
-    {TKind::Check,      CheckBox1,   8,   232, 145, 17,
-     "\x82R\x8c\x85\x96\x88\x83J\x83\x93\x83}\x95t\x89\xc1"},  // ３桁毎カンマ付加
-    {TKind::Check,      CheckBox2,   152, 232, 105, 17, "\x92P\x88\xca\x82\xcc\x95t\x89\xc1"},  // 単位の付加
-    {TKind::Check,      CheckBox3,   256, 232, 129, 17,
-     "\x90\xa1\x96@\x92l\x82\xf0\x91S\x8ap\x89\xbb"},  // 寸法値を全角化
-    {TKind::Check,      CheckBox4,   384, 232, 105, 17, "\x90\xa1\x96@\x90}\x8c`\x89\xbb"},  // 寸法図形化
+    {TKind::Control,    ComboBox5,   200, 160, 105, 21, "", TControlId::ComboBox5},
+    {TKind::Control,    RadioGroup1, 8,   184, 145, 41,
+     "\x8f\xac\x90\x94\x93_\x88\xc8\x89\xba\x82\xcc\x82O\x95\\\x8e\xa6", TControlId::RadioGroup1},  // 小数点以下の０表示
+    {TKind::Control,    RadioGroup2, 160, 184, 145, 41,
+     "\x90\xa1\x96@\x92l\x82\xcc\x92P\x88\xca", TControlId::RadioGroup2},  // 寸法値の単位
+    {TKind::Control,    CheckBox1,   8,   232, 145, 17,
+     "\x82R\x8c\x85\x96\x88\x83J\x83\x93\x83}\x95t\x89\xc1", TControlId::CheckBox1},  // ３桁毎カンマ付加
+    {TKind::Control,    CheckBox2,   152, 232, 105, 17, "\x92P\x88\xca\x82\xcc\x95t\x89\xc1", TControlId::CheckBox2},  // 単位の付加
+    {TKind::Control,    CheckBox3,   256, 232, 129, 17,
+     "\x90\xa1\x96@\x92l\x82\xf0\x91S\x8ap\x89\xbb", TControlId::CheckBox3},  // 寸法値を全角化
+    {TKind::Control,    CheckBox4,   384, 232, 105, 17, "\x90\xa1\x96@\x90}\x8c`\x89\xbb", TControlId::CheckBox4},  // 寸法図形化
     {TKind::Label,      LabelId(3),  8,   256, 0,   13,
      "\x90\xa1\x96@\x92l\x82\xc6\x90\x85\x95\xbd\x90\xfc\x82\xc6\x82\xcc\x8b\x97\x97\xa3"},  // 寸法値と水平線との距離
-    {TKind::Edit,       Edit4,       200, 252, 57,  21, "", 16, true},
+    {TKind::Control,    Edit4,       200, 252, 57,  21, "", TControlId::Edit4},
     {TKind::Label,      LabelId(4),  264, 256, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
     {TKind::Label,      LabelId(5),  8,   280, 0,   13,
      "\x8cv\x91\xaa\x93_\x82\xc6\x90\xa1\x96@\x95\xe2\x8f\x95\x90\xfc\x82\xcc\x8b\x97\x97\xa3"},  // 計測点と寸法補助線の距離
-    {TKind::Edit,       Edit5,       200, 276, 57,  21, "", 16, true},
+    {TKind::Control,    Edit5,       200, 276, 57,  21, "", TControlId::Edit5},
     {TKind::Label,      LabelId(8),  264, 280, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
     {TKind::Label,      LabelId(9),  8,   304, 0,   13,
      "\x90\xa1\x96@\x95\xe2\x8f\x95\x90\xfc\x82\xcc\x82\xcd\x82\xdd\x8fo\x82\xb5\x8b\x97\x97\xa3"},  // 寸法補助線のはみ出し距離
-    {TKind::Edit,       Edit6,       200, 300, 57,  21, "", 16, true},
+    {TKind::Control,    Edit6,       200, 300, 57,  21, "", TControlId::Edit6},
     {TKind::Label,      LabelId(10), 264, 304, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
     {TKind::Label,      LabelId(14), 8,   328, 0,   13,
      "\x8bt\x96\xee\x88\xf3\x82\xcc\x90\xa1\x96@\x82\xcd\x82\xdd\x82\xbe\x82\xb5\x8b\x97\x97\xa3"},  // 逆矢印の寸法はみだし距離
-    {TKind::Edit,       Edit9,       200, 324, 57,  21, "", 16, true},
+    {TKind::Control,    Edit9,       200, 324, 57,  21, "", TControlId::Edit9},
     {TKind::Label,      LabelId(22), 264, 328, 0,   13, "\x90}\x90\xa1mm"},  // 図寸mm
-    {TKind::Button,     Button1,     360, 264, 121, 33, "\x82n\x82j(&Y)"},  // ＯＫ(&Y)
-    {TKind::Button,     Button2,     360, 312, 121, 33, "\x83L\x83\x83\x83\x93\x83Z\x83\x8b(&N)"},  // キャンセル(&N)
+    {TKind::Control,    Button1,     360, 264, 121, 33, "\x82n\x82j(&Y)", TControlId::Button1},  // ＯＫ(&Y)
+    {TKind::Control,    Button2,     360, 312, 121, 33, "\x83L\x83\x83\x83\x93\x83Z\x83\x8b(&N)", TControlId::Button2},  // キャンセル(&N)
     {TKind::Memo,       Memo1,       312, 0,   177, 225, ""},
     {TKind::Status,     LabelA1,     0,   347, 492, 24,  StatusBlank},
     {TKind::Strip,      ScrollBox1,  0,   371, 492, 65,  ""},
 };
 // clang-format on
-
-template <class T>
-struct TLink {
-    int Id;
-    T TForm1::*Member;
-};
-
-const TLink<TComboBox> Combos[] = {
-    {ComboBox1, &TForm1::ComboBox1}, {ComboBox2, &TForm1::ComboBox2},
-    {ComboBox3, &TForm1::ComboBox3}, {ComboBox4, &TForm1::ComboBox4},
-    {ComboBox5, &TForm1::ComboBox5},
-};
-const TLink<TEdit> Edits[] = {
-    {Edit1, &TForm1::Edit1}, {Edit2, &TForm1::Edit2}, {Edit3, &TForm1::Edit3},
-    {Edit4, &TForm1::Edit4}, {Edit5, &TForm1::Edit5}, {Edit6, &TForm1::Edit6},
-    {Edit7, &TForm1::Edit7}, {Edit8, &TForm1::Edit8}, {Edit9, &TForm1::Edit9},
-};
-const TLink<TRadioGroup> Radios[] = {
-    {RadioGroup1, &TForm1::RadioGroup1},
-    {RadioGroup2, &TForm1::RadioGroup2},
-};
-const TLink<TCheckBox> Checks[] = {
-    {CheckBox1, &TForm1::CheckBox1}, {CheckBox2, &TForm1::CheckBox2},
-    {CheckBox3, &TForm1::CheckBox3}, {CheckBox4, &TForm1::CheckBox4},
-};
-
-struct TFocusLink {
-    TControlId Control;
-    int Id;
-};
-const TFocusLink FocusLinks[] = {
-    {TControlId::ComboBox1, ComboBox1},     {TControlId::ComboBox2, ComboBox2},
-    {TControlId::ComboBox3, ComboBox3},     {TControlId::ComboBox4, ComboBox4},
-    {TControlId::ComboBox5, ComboBox5},     {TControlId::Edit1, Edit1},
-    {TControlId::Edit2, Edit2},             {TControlId::Edit3, Edit3},
-    {TControlId::Edit4, Edit4},             {TControlId::Edit5, Edit5},
-    {TControlId::Edit6, Edit6},             {TControlId::Edit7, Edit7},
-    {TControlId::Edit8, Edit8},             {TControlId::Edit9, Edit9},
-    {TControlId::RadioGroup1, RadioGroup1}, {TControlId::RadioGroup2, RadioGroup2},
-    {TControlId::CheckBox1, CheckBox1},     {TControlId::CheckBox2, CheckBox2},
-    {TControlId::CheckBox3, CheckBox3},     {TControlId::CheckBox4, CheckBox4},
-    {TControlId::Button1, Button1},         {TControlId::Button2, Button2},
-};
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -207,7 +168,7 @@ LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
                  reinterpret_cast<LPARAM>(&selEnd));
     const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
     const size_t bytesAfter = WideToSjis(WindowText(edit)).size();
-    if (bytesAfter > maxBytes && bytesAfter > WideToSjis(before).size()) {
+    if (!TypingKeepsLimit(WideToSjis(before).size(), bytesAfter, maxBytes)) {
         SetWindowTextW(edit, before.c_str());
         SendMessageW(edit, EM_SETSEL, selStart, selEnd);
         MessageBeep(MB_OK);
@@ -333,176 +294,227 @@ void TWin32Form::SizeWindow() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// The table's row that shows a control of the dialog's logic.
+const TControlSpec& SpecOf(TControlId id) {
+    for (const TControlSpec& spec : Controls) {
+        if (spec.Kind == TKind::Control && spec.Control == id) return spec;
+    }
+    assert(false && "every control has a window");
+    return Controls[0];
+}
+
+}  // namespace
+
 void TWin32Form::CreateControls() {
-    for (const TControlSpec& entry : Controls) {
-        HWND control = CreateControl(entry);
-        if (!control) continue;
-        if (entry.ImeOff) ImmAssociateContext(control, nullptr);
-        if (entry.MaxBytes > 0) {
-            SetWindowSubclass(control, LimitedEditProc, 0, static_cast<DWORD_PTR>(entry.MaxBytes));
+    for (const TControlSpec& spec : Controls) {
+        HWND window = CreateControl(spec);
+        if (!window || spec.Kind != TKind::Control) continue;
+        const TControlRow& row = ControlRow(spec.Control);
+        if (row.Ime == TImeMode::Off) ImmAssociateContext(window, nullptr);
+        if (row.MaxBytes > 0) {
+            SetWindowSubclass(window, LimitedEditProc, 0, static_cast<DWORD_PTR>(row.MaxBytes));
         }
     }
 }
 
-HWND TWin32Form::CreateControl(const TControlSpec& entry) {
-    const std::wstring text = SjisToWide(entry.Text);
-    HFONT font = entry.Kind == TKind::SmallLabel ? SmallFont : Font;
-    const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
-    DWORD exStyle = 0;
-    int width = entry.Width;
-    int height = entry.Height;
-    switch (entry.Kind) {
+HWND TWin32Form::CreateControl(const TControlSpec& spec) {
+    switch (spec.Kind) {
         case TKind::Label:
+            return CreateLabel(spec, Font);
         case TKind::SmallLabel:
-            style |= SS_LEFT | SS_NOPREFIX;
-            width = TextWidth(Dialog, font, text);
-            break;
-        case TKind::Combo:
-            cls = L"COMBOBOX";
-            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-            height += 200;  // the dropped list
-            break;
-        case TKind::Edit:
-            cls = L"EDIT";
-            style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case TKind::RadioGroup:
-            cls = L"BUTTON";
-            style |= BS_GROUPBOX;
-            break;
-        case TKind::Check:
-            cls = L"BUTTON";
-            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
-            break;
-        case TKind::Button:
-            cls = L"BUTTON";
-            style |= WS_TABSTOP | (entry.Id == Button1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-            break;
+            return CreateLabel(spec, SmallFont);
         case TKind::Memo:
-            cls = L"EDIT";
-            style |= WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
+            return CreateMemo(spec);
         case TKind::Status:
-            style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX;
-            break;
+            return CreateChild(spec, L"STATIC", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0);
         case TKind::Strip:
-            cls = StripClass;
-            style |= WS_CLIPCHILDREN;
-            exStyle = WS_EX_CLIENTEDGE;
+            return CreateStrip(spec);
+        case TKind::Control:
             break;
     }
-    HWND control = CreateWindowExW(exStyle, cls, text.c_str(), style, entry.Left, entry.Top, width,
-                                   height, Dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.Id)),
-                                   Instance, nullptr);
-    if (!control) return nullptr;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-
-    if (entry.Kind == TKind::Combo) {
-        SetClosedComboHeight(control, entry.Height);
-    } else if (entry.Kind == TKind::Memo) {
-        std::string note = MemoLines[0];
-        for (size_t i = 1; i < std::size(MemoLines); ++i) note += std::string("\r\n") + MemoLines[i];
-        // The longest note line is exactly as wide as the box inside its frame and scroll bar.
-        SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-        SetWindowTextW(control, SjisToWide(note).c_str());
-        SetWindowSubclass(control, NoteBoxProc, 0, 0);
-    } else if (entry.Kind == TKind::RadioGroup) {
-        // Two columns in one row inside the frame, below its caption, as the group lays them out.
-        const TRadioGroup& group = RadioGroupOf(entry.Id);
-        const int columnWidth = (entry.Width - 10) / 2;
-        const int top = entry.Top + FontHeightPx + 1;
-        const int rowHeight = entry.Height - (FontHeightPx + 1) - 5;
-        for (size_t i = 0; i < group.Items.size(); ++i) {
-            const int item = static_cast<int>(i);
-            HWND button = CreateWindowExW(
-                0, L"BUTTON", SjisToWide(group.Items[i]).c_str(),
-                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
-                entry.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight,
-                columnWidth, rowHeight, Dialog,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(entry.Id, item))), Instance,
-                nullptr);
-            SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    switch (ControlRow(spec.Control).Kind) {
+        case TControlKind::ComboBox:
+            return CreateComboBox(spec);
+        case TControlKind::Edit:
+            return CreateChild(spec, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+        case TControlKind::RadioGroup:
+            return CreateRadioGroup(spec);
+        case TControlKind::CheckBox:
+            return CreateChild(spec, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0);
+        case TControlKind::Button: {
+            const bool isDefault = spec.Control == TControlId::Button1;
+            return CreateChild(spec, L"BUTTON",
+                               WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0);
         }
-    } else if (entry.Kind == TKind::Strip) {
-        // The panel is larger than the strip and starts above and left of it, so only its inner
-        // part shows; the page fills it inside a one-pixel border.
-        CreateWindowExW(0, StripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, -3, -3, 600,
-                        200, control, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Panel1)),
-                        Instance, nullptr);
     }
-    return control;
+    return nullptr;
 }
 
-const TRadioGroup& TWin32Form::RadioGroupOf(int id) const {
-    return id == RadioGroup2 ? Form.RadioGroup2 : Form.RadioGroup1;
+// One child window of the dialog in the row's place, caption and font.
+HWND TWin32Form::CreateChild(const TControlSpec& spec, const wchar_t* cls, DWORD style,
+                             DWORD exStyle, HFONT font, int width, int height) {
+    HWND window = CreateWindowExW(
+        exStyle, cls, SjisToWide(spec.Text).c_str(), WS_CHILD | WS_VISIBLE | WS_GROUP | style,
+        spec.Left, spec.Top, width ? width : spec.Width, height ? height : spec.Height, Dialog,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)), Instance, nullptr);
+    if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : Font), FALSE);
+    return window;
+}
+
+HWND TWin32Form::CreateLabel(const TControlSpec& spec, HFONT font) {
+    const int width = TextWidth(Dialog, font, SjisToWide(spec.Text));
+    return CreateChild(spec, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, font, width);
+}
+
+HWND TWin32Form::CreateComboBox(const TControlSpec& spec) {
+    // The window's height includes the dropped list; the closed box is then sized to the row.
+    HWND combo = CreateChild(spec, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                             nullptr, 0, spec.Height + 200);
+    if (combo) SetClosedComboHeight(combo, spec.Height);
+    return combo;
+}
+
+HWND TWin32Form::CreateMemo(const TControlSpec& spec) {
+    HWND memo = CreateChild(
+        spec, L"EDIT", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        WS_EX_CLIENTEDGE);
+    if (!memo) return nullptr;
+    std::string note = MemoLines[0];
+    for (size_t i = 1; i < std::size(MemoLines); ++i) note += std::string("\r\n") + MemoLines[i];
+    // The longest note line is exactly as wide as the box inside its frame and scroll bar.
+    SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    SetWindowTextW(memo, SjisToWide(note).c_str());
+    SetWindowSubclass(memo, NoteBoxProc, 0, 0);
+    return memo;
+}
+
+// A group box with its buttons in two columns of one row inside the frame, below its caption.
+HWND TWin32Form::CreateRadioGroup(const TControlSpec& spec) {
+    HWND frame = CreateChild(spec, L"BUTTON", BS_GROUPBOX, 0);
+    if (!frame) return nullptr;
+    const TRadioGroup& group = RadioGroupOf(spec);
+    const int columnWidth = (spec.Width - 10) / 2;
+    const int top = spec.Top + FontHeightPx + 1;
+    const int rowHeight = spec.Height - (FontHeightPx + 1) - 5;
+    for (size_t i = 0; i < group.Items.size(); ++i) {
+        const int item = static_cast<int>(i);
+        HWND button = CreateWindowExW(
+            0, L"BUTTON", SjisToWide(group.Items[i]).c_str(),
+            WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
+            spec.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight, columnWidth,
+            rowHeight, Dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(spec.Id, item))), Instance,
+            nullptr);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    }
+    return frame;
+}
+
+// The panel is larger than the strip and starts above and left of it, so only its inner part
+// shows; the page fills it inside a one-pixel border.
+HWND TWin32Form::CreateStrip(const TControlSpec& spec) {
+    HWND strip = CreateChild(spec, StripClass, WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
+    if (!strip) return nullptr;
+    CreateWindowExW(0, StripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, -3, -3, 600, 200,
+                    strip, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Panel1)), Instance,
+                    nullptr);
+    return strip;
+}
+
+const TRadioGroup& TWin32Form::RadioGroupOf(const TControlSpec& spec) const {
+    return Form.*std::get<TRadioGroup TForm1::*>(ControlRow(spec.Control).Member);
+}
+
+// Each control's value, into its window and back out.
+void TWin32Form::PushValue(int id, const TComboBox& combo) {
+    HWND box = Item(id);
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : combo.Items) {
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
+    }
+    // An index past the end leaves the list without a selection.
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(combo.ItemIndex), 0);
+}
+
+void TWin32Form::PushValue(int id, const TEdit& edit) {
+    SetWindowTextW(Item(id), SjisToWide(edit.Text).c_str());
+}
+
+void TWin32Form::PushValue(int id, const TRadioGroup& group) {
+    for (size_t i = 0; i < group.Items.size(); ++i) {
+        const int item = static_cast<int>(i);
+        CheckDlgButton(Dialog, RadioItemId(id, item),
+                       item == group.ItemIndex ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+void TWin32Form::PushValue(int id, const TCheckBox& check) {
+    CheckDlgButton(Dialog, id, check.Checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TWin32Form::PullValue(int id, TComboBox& combo) const {
+    combo.ItemIndex = static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0));  // CB_ERR: -1
+}
+
+void TWin32Form::PullValue(int id, TEdit& edit) const {
+    edit.Text = WideToSjis(WindowText(Item(id)));
+}
+
+void TWin32Form::PullValue(int id, TRadioGroup& group) const {
+    group.ItemIndex = -1;
+    for (size_t i = 0; i < group.Items.size(); ++i) {
+        const int item = static_cast<int>(i);
+        if (IsDlgButtonChecked(Dialog, RadioItemId(id, item)) == BST_CHECKED) {
+            group.ItemIndex = item;
+            return;
+        }
+    }
+}
+
+void TWin32Form::PullValue(int id, TCheckBox& check) const {
+    check.Checked = IsDlgButtonChecked(Dialog, id) == BST_CHECKED;
+}
+
+template <class F>
+void TWin32Form::ForEachValue(F&& f) {
+    for (const TControlSpec& spec : Controls) {
+        if (spec.Kind != TKind::Control) continue;
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+                    f(spec.Id, Form.*member);
+                }
+            },
+            ControlRow(spec.Control).Member);
+    }
 }
 
 void TWin32Form::PushValues() {
-    for (const auto& link : Combos) {
-        const TComboBox& combo = Form.*link.Member;
-        HWND box = Item(link.Id);
-        SendMessageW(box, CB_RESETCONTENT, 0, 0);
-        for (const std::string& item : combo.Items) {
-            SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
-        }
-        // An index past the end leaves the list without a selection.
-        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(combo.ItemIndex), 0);
-    }
-    for (const auto& link : Edits) {
-        SetWindowTextW(Item(link.Id), SjisToWide((Form.*link.Member).Text).c_str());
-    }
-    for (const auto& link : Radios) {
-        const TRadioGroup& group = Form.*link.Member;
-        for (size_t i = 0; i < group.Items.size(); ++i) {
-            const int item = static_cast<int>(i);
-            CheckDlgButton(Dialog, RadioItemId(link.Id, item),
-                           item == group.ItemIndex ? BST_CHECKED : BST_UNCHECKED);
-        }
-    }
-    for (const auto& link : Checks) {
-        CheckDlgButton(Dialog, link.Id, (Form.*link.Member).Checked ? BST_CHECKED : BST_UNCHECKED);
-    }
+    ForEachValue([this](int id, const auto& value) { PushValue(id, value); });
     if (!Form.LabelA1.Caption.empty()) ShowStatus(Form.LabelA1.Caption);
     UpdateRadioTabStops();
 }
 
 void TWin32Form::PullValues() {
-    for (const auto& link : Combos) {
-        (Form.*link.Member).ItemIndex =
-            static_cast<int>(SendMessageW(Item(link.Id), CB_GETCURSEL, 0, 0));  // CB_ERR is -1
-    }
-    for (const auto& link : Edits) {
-        (Form.*link.Member).Text = WideToSjis(WindowText(Item(link.Id)));
-    }
-    for (const auto& link : Radios) {
-        TRadioGroup& group = Form.*link.Member;
-        group.ItemIndex = -1;
-        for (size_t i = 0; i < group.Items.size(); ++i) {
-            const int item = static_cast<int>(i);
-            if (IsDlgButtonChecked(Dialog, RadioItemId(link.Id, item)) == BST_CHECKED) {
-                group.ItemIndex = item;
-                break;
-            }
-        }
-    }
-    for (const auto& link : Checks) {
-        (Form.*link.Member).Checked = IsDlgButtonChecked(Dialog, link.Id) == BST_CHECKED;
-    }
+    ForEachValue([this](int id, auto& value) { PullValue(id, value); });
 }
 
 // A radio group is one stop of the Tab key: its checked button, or its first when none is.
 void TWin32Form::UpdateRadioTabStops() {
-    for (const auto& link : Radios) {
-        const auto count = static_cast<int>((Form.*link.Member).Items.size());
+    for (const TControlSpec& spec : Controls) {
+        if (spec.Kind != TKind::Control ||
+            ControlRow(spec.Control).Kind != TControlKind::RadioGroup) {
+            continue;
+        }
+        const auto count = static_cast<int>(RadioGroupOf(spec).Items.size());
         int stop = 0;
         for (int item = 0; item < count; ++item) {
-            if (IsDlgButtonChecked(Dialog, RadioItemId(link.Id, item)) == BST_CHECKED) stop = item;
+            if (IsDlgButtonChecked(Dialog, RadioItemId(spec.Id, item)) == BST_CHECKED) stop = item;
         }
         for (int item = 0; item < count; ++item) {
-            HWND button = Item(RadioItemId(link.Id, item));
+            HWND button = Item(RadioItemId(spec.Id, item));
             const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
             SetWindowLongPtrW(button, GWL_STYLE,
                               item == stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
@@ -511,22 +523,20 @@ void TWin32Form::UpdateRadioTabStops() {
 }
 
 void TWin32Form::FocusControl(TControlId id) {
-    for (const TFocusLink& link : FocusLinks) {
-        if (link.Control != id) continue;
-        HWND target = Item(link.Id);
-        if (link.Id == RadioGroup1 || link.Id == RadioGroup2) {
-            UpdateRadioTabStops();
-            for (HWND button = GetWindow(target, GW_HWNDNEXT); button;
-                 button = GetWindow(button, GW_HWNDNEXT)) {
-                if (GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP) {
-                    target = button;
-                    break;
-                }
+    const TControlSpec& spec = SpecOf(id);
+    HWND target = Item(spec.Id);
+    if (ControlRow(id).Kind == TControlKind::RadioGroup) {
+        // A group takes the focus on its button that is the Tab stop.
+        UpdateRadioTabStops();
+        for (HWND button = GetWindow(target, GW_HWNDNEXT); button;
+             button = GetWindow(button, GW_HWNDNEXT)) {
+            if (GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP) {
+                target = button;
+                break;
             }
         }
-        SendMessageW(Dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
-        return;
     }
+    SendMessageW(Dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
 void TWin32Form::ShowStatus(const std::string& sjis) {

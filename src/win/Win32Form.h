@@ -9,6 +9,8 @@
 
 #include "Unit1.h"
 
+struct TControlSpec;  // a row of the window's control table
+
 class TWin32Form final : public TFormView {
 public:
     // owner: the invisible application window that carries the title shown in the task bar.
@@ -37,12 +39,30 @@ private:
     INT_PTR OnControlColor(HDC dc, HWND control);
 
     void CreateControls();
-    HWND CreateControl(const struct TControlSpec& entry);
+    HWND CreateControl(const TControlSpec& spec);
+    HWND CreateChild(const TControlSpec& spec, const wchar_t* cls, DWORD style, DWORD exStyle,
+                     HFONT font = nullptr, int width = 0, int height = 0);
+    HWND CreateLabel(const TControlSpec& spec, HFONT font);
+    HWND CreateComboBox(const TControlSpec& spec);
+    HWND CreateMemo(const TControlSpec& spec);
+    HWND CreateRadioGroup(const TControlSpec& spec);
+    HWND CreateStrip(const TControlSpec& spec);
     void SizeWindow();
+
+    template <class F>
+    void ForEachValue(F&& f);
     void PushValues();
     void PullValues();
+    void PushValue(int id, const TComboBox& combo);
+    void PushValue(int id, const TEdit& edit);
+    void PushValue(int id, const TRadioGroup& group);
+    void PushValue(int id, const TCheckBox& check);
+    void PullValue(int id, TComboBox& combo) const;
+    void PullValue(int id, TEdit& edit) const;
+    void PullValue(int id, TRadioGroup& group) const;
+    void PullValue(int id, TCheckBox& check) const;
     void UpdateRadioTabStops();
-    const TRadioGroup& RadioGroupOf(int id) const;
+    const TRadioGroup& RadioGroupOf(const TControlSpec& spec) const;
     void CloseOnce();
     HWND Item(int id) const { return GetDlgItem(Dialog, id); }
 

@@ -7,32 +7,10 @@
 #include <string>
 #include <system_error>
 
+#include "RecordingView.h"
 #include "Unit1.h"
 
 namespace {
-
-// Records what the dialog's logic asked of its window; the window stays where it was put.
-struct TBatchView : TFormView {
-    int Left = 0;
-    int Top = 0;
-    bool Closed = false;
-    bool Refused = false;
-    std::optional<TControlId> Focused;
-
-    void FocusControl(TControlId id) override { Focused = id; }
-    void ShowStatus(const std::string&) override {}
-    void ShowMessage(const std::string&) override { Refused = true; }
-    void Close() override { Closed = true; }
-    void GetPosition(int& left, int& top) override {
-        left = Left;
-        top = Top;
-    }
-    void MoveTo(int left, int top) override {
-        Left = left;
-        Top = top;
-    }
-    void ShowInfoPage(const std::string&) override {}
-};
 
 void PrintUsage() {
     std::fputs(
@@ -49,7 +27,7 @@ int Run(const std::filesystem::path& dir) {
         PrintUsage();
         return 2;
     }
-    TBatchView view;
+    TRecordingView view;
     TForm1 form(view);
     form.ExePath = dir / "pardim.exe";
     form.FormShow();

@@ -1,0 +1,121 @@
+// The parallel dimension built on OK: the dialog's values for one press, the geometry from
+// reference points 1 to 3, the value text and the end marks, appended to OutputLines in the
+// order the host draws them.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "JwwGaibu.h"
+
+enum class TControlId : int;  // the dialog's controls (Unit1.h)
+
+// The twelve end marks, numbered as the two mark lists show them. The line arrow is drawn by the
+// tool; every other kind is a host point mark whose code is this number.
+enum TMarkKind : int {
+    MarkLineArrow = 0,
+    MarkTriangle = 1,
+    MarkSquare = 2,
+    MarkRing = 3,  // "Ｏ"
+    MarkCircle = 4,
+    MarkFilledSquare = 5,
+    MarkFilledTriangle = 6,
+    MarkFilledCircle = 7,
+    MarkTilde = 8,
+    MarkChevron = 9,
+    MarkSlash = 10,
+    MarkOpenTriangle = 11,  // shows "△" like MarkTriangle, but its own code
+};
+
+// The unit group's items.
+enum TDimUnit : int {
+    UnitMillimetre = 0,
+    UnitMetre = 1,
+};
+
+// The dialog's values for one press of OK; distances in drawing units once scaled.
+struct TDimParams {
+    int StartMark = MarkLineArrow;
+    int EndMark = MarkLineArrow;
+    double MarkScale = 0;
+    double ArrowLength = 0;  // paper mm
+    double ArrowAngle = 0;   // degrees
+    int TextTypeIndex = 0;
+    std::string Prefix;
+    std::string Suffix;
+    int Decimals = 0;
+    int RoundMode = 0;
+    int ZeroDisplay = 0;
+    int UnitIndex = UnitMillimetre;
+    bool Commas = false;
+    bool AppendUnit = false;
+    bool FullWidth = false;
+    bool DimFigure = false;
+    double TextGap = 0;
+    double ExtGap = 0;
+    double ExtOvershoot = 0;
+    double ReverseOvershoot = 0;
+    double Scale = 1;
+};
+
+struct TDimPoint {
+    double X = 0;
+    double Y = 0;
+};
+
+struct TDimGeometry {
+    TDimPoint P1, P2, P3;
+    double DimAngle = 0;  // degrees
+    TDimPoint LocalP2, LocalP3;
+    TDimPoint DimStart, DimEnd;
+    double DimLength = 0;
+};
+
+// OK's checks in their fixed order: the first control whose value is invalid, if any.
+std::optional<TControlId> CheckDimParams(const TDimParams& params);
+
+// The drawing scale: the host's current layer group's entry of LayerGroupScale.
+double CurrentDrawingScale(const TExchangeModel& model);
+
+// Sets Scale and turns the four paper distances into drawing units.
+void ScaleDimParams(TDimParams& params, double scale);
+
+// Reference point n of the store; (0, 0) for a point the host did not send.
+TDimPoint RefPoint(const TExchangeModel& model, int n);
+
+// The dimension line through p3, parallel to p1-p2, with its ends opposite p1 and p2.
+TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
+
+// Commands of the dimension, appended to OutputLines in the order the host draws them.
+void EmitBaseAttributes(const TExchangeModel& model);
+void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params);
+void EmitDimensionLine(const TDimGeometry& geometry);
+void EmitValueText(const TExchangeModel& model, const TDimParams& params,
+                   const TDimGeometry& geometry);
+void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params);
+void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed, const TDimParams& params);
+void EmitHostTextType(const TExchangeModel& model);  // gives the host its own text type back
+
+// Everything EmitValueText writes, worked out before writing.
+struct TValueTextLayout {
+    int ValueTextType = 1;  // 0: the free size
+    TJwwTextType ValueTextSize;
+    std::string ValueText;
+    double TextAngle = 0;  // degrees, reading direction
+    TDimPoint TextStart;
+    TDimPoint TextDir;  // length 10
+};
+TValueTextLayout LayoutValueText(const TExchangeModel& model, const TDimParams& params,
+                                 const TDimGeometry& geometry);
+
+// The value text for a dimension line of this length: prefix, number, unit, suffix.
+std::string FormatDimValue(double lengthDrawing, const TDimParams& params);
+
+// A text along a line of this direction reads left to right or bottom to top.
+double TextReadingAngle(double dimAngleDeg);
+
+// How far a mark reaches along the dimension line from its end, in drawing units.
+double MarkExtent(int kind, const TDimParams& params);
+
+// Both marks turn round when together they are longer than the dimension line.
+bool MarksReversed(const TDimGeometry& geometry, const TDimParams& params);
