@@ -613,3 +613,34 @@ TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {
     EXPECT_FALSE(fs::exists(Dir / "JWC_TEMP.TXT"));
     EXPECT_FALSE(fs::exists(Dir / "missing"));
 }
+
+// The typing limit counts Shift-JIS bytes; a text set longer by the program may still shrink,
+// and an insertion is cut at the last whole character that fits.
+TEST(TypingLimit, KeepsOrCutsAtWholeCharacters) {
+    struct {
+        std::size_t before, after, max;
+        bool kept;
+    } edits[] = {
+        {7, 8, 8, true}, {8, 9, 8, false}, {20, 19, 16, true}, {20, 21, 16, false}, {0, 0, 0, true},
+    };
+    for (const auto& c : edits) {
+        SCOPED_TRACE(c.after);
+        EXPECT_EQ(TypingKeepsLimit(c.before, c.after, c.max), c.kept);
+    }
+    struct {
+        std::size_t kept;
+        const char* inserted;
+        std::size_t max;
+        const char* fits;
+    } inserts[] = {
+        {3, "\x82`\x82`\x82`", 8, "\x82`\x82`"},  // ＡＡＡ: two whole characters in five bytes
+        {4, "\x82`\x82`", 8, "\x82`\x82`"},
+        {8, "a", 8, ""},
+        {10, "a", 8, ""},  // already over: nothing more
+        {0, "ab\x82", 8, "ab\x82"},  // a lone lead byte at the end counts as one byte
+    };
+    for (const auto& c : inserts) {
+        SCOPED_TRACE(c.kept);
+        EXPECT_EQ(FitInsertion(c.kept, c.inserted, c.max), c.fits);
+    }
+}

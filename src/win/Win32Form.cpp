@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <algorithm>
 #include <cassert>
 #include <iterator>
 #include <type_traits>
@@ -145,35 +146,97 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// Limits what the user types, pastes or composes to a number of Shift-JIS bytes, as the dialog's
-// fields have always counted them (a full-width character takes two). Texts set by the program
-// (a settings file may hold longer ones) pass untouched, and a text already over the limit may
-// still be shortened.
-LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR maxBytes) {
-    switch (message) {
-        case WM_CHAR:
-        case WM_IME_CHAR:
-        case WM_IME_COMPOSITION:
-        case WM_PASTE:
-        case WM_UNDO:
-        case EM_UNDO:
-            break;
-        default:
-            return DefSubclassProc(edit, message, wParam, lParam);
-    }
-    const std::wstring before = WindowText(edit);
+// Shift-JIS bytes of the box's text outside its selection: what stays when something replaces it.
+size_t KeptBytes(HWND edit) {
+    const std::wstring text = WindowText(edit);
     DWORD selStart = 0, selEnd = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
                  reinterpret_cast<LPARAM>(&selEnd));
-    const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-    const size_t bytesAfter = WideToSjis(WindowText(edit)).size();
-    if (!TypingKeepsLimit(WideToSjis(before).size(), bytesAfter, maxBytes)) {
-        SetWindowTextW(edit, before.c_str());
-        SendMessageW(edit, EM_SETSEL, selStart, selEnd);
-        MessageBeep(MB_OK);
+    const size_t end = std::min<size_t>(selEnd, text.size());
+    const size_t start = std::min<size_t>(selStart, end);
+    return WideToSjis(std::wstring_view(text).substr(0, start)).size() +
+           WideToSjis(std::wstring_view(text).substr(end)).size();
+}
+
+// Puts as much of a committed text in place of the selection as the limit leaves room for, at
+// whole characters, as a standard edit box does with its own limit; beeps when some stays out.
+void InsertWithinLimit(HWND edit, std::wstring_view inserted, size_t maxBytes) {
+    const std::string sjis = WideToSjis(inserted);
+    const std::string fits = FitInsertion(KeptBytes(edit), sjis, maxBytes);
+    if (!fits.empty()) {
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(SjisToWide(fits).c_str()));
     }
-    return result;
+    if (fits.size() < sjis.size()) MessageBeep(MB_OK);
+}
+
+// The clipboard's text up to its first line end: a one-line box takes no more.
+std::wstring ClipboardLine(HWND owner) {
+    std::wstring text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text.substr(0, text.find_first_of(L"\r\n"));
+}
+
+// The text an input method has just committed, if this message carries one.
+bool CommittedText(HWND edit, LPARAM flags, std::wstring& text) {
+    if (!(flags & GCS_RESULTSTR)) return false;
+    HIMC context = ImmGetContext(edit);
+    if (!context) return false;
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+        text.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
+        ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+    }
+    ImmReleaseContext(edit, context);
+    return bytes > 0;
+}
+
+// Limits what the user types, pastes or commits through the input method to a number of
+// Shift-JIS bytes, as the dialog's fields have always counted them (a full-width character takes
+// two). A composition in progress is never touched; its text is measured once committed. Texts
+// set by the program (a settings file may hold longer ones) pass untouched, and a text already
+// over the limit may still be shortened.
+LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR maxBytes) {
+    switch (message) {
+        case WM_PASTE:
+            InsertWithinLimit(edit, ClipboardLine(edit), maxBytes);
+            return 0;
+        case WM_IME_COMPOSITION: {
+            std::wstring committed;
+            if (!CommittedText(edit, lParam, committed)) break;
+            if (KeptBytes(edit) + WideToSjis(committed).size() <= maxBytes) break;
+            InsertWithinLimit(edit, committed, maxBytes);
+            // The rest of the message (a new composition begun at once) goes on as usual.
+            return DefSubclassProc(edit, message, wParam, lParam & ~GCS_RESULTSTR);
+        }
+        case WM_CHAR:
+        case WM_IME_CHAR:
+        case WM_UNDO:
+        case EM_UNDO: {
+            const std::wstring before = WindowText(edit);
+            DWORD selStart = 0, selEnd = 0;
+            SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                         reinterpret_cast<LPARAM>(&selEnd));
+            const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+            const size_t bytesAfter = WideToSjis(WindowText(edit)).size();
+            if (!TypingKeepsLimit(WideToSjis(before).size(), bytesAfter, maxBytes)) {
+                SetWindowTextW(edit, before.c_str());
+                SendMessageW(edit, EM_SETSEL, selStart, selEnd);
+                MessageBeep(MB_OK);
+            }
+            return result;
+        }
+        default:
+            break;
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
 }
 
 // A multi-line edit normally keeps Enter, Escape and Tab for itself; the note box only shows
@@ -210,6 +273,42 @@ int TextWidth(HWND window, HFONT font, const std::wstring& text) {
     SelectObject(dc, old);
     ReleaseDC(window, dc);
     return size.cx;
+}
+
+// A window's rectangle at a place that may lie far outside the screen. Far is far enough: the
+// corner is kept within a million pixels, so its size can be added without overflow.
+RECT ClampedRect(int left, int top, int width, int height) {
+    constexpr int Far = 1000000;
+    const LONG x = std::clamp(left, -Far, Far);
+    const LONG y = std::clamp(top, -Far, Far);
+    return RECT{x, y, x + width, y + height};
+}
+
+// Whether some of the caption lies on a monitor's work area, where the mouse can grab it.
+bool TitleBarReachable(const RECT& window) {
+    RECT title = window;
+    title.bottom = title.top + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFIXEDFRAME);
+    HMONITOR monitor = MonitorFromRect(&title, MONITOR_DEFAULTTONULL);
+    if (!monitor) return false;
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT visible{};
+    return GetMonitorInfoW(monitor, &info) && IntersectRect(&visible, &title, &info.rcWork);
+}
+
+// The top-left corner that puts the window wholly on the nearest monitor's work area (its
+// top-left part, when the window is larger than the area).
+POINT FitOnNearestMonitor(const RECT& window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &info)) {
+        return POINT{0, 0};
+    }
+    const RECT& work = info.rcWork;
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    return POINT{std::max(work.left, std::min(window.left, work.right - width)),
+                 std::max(work.top, std::min(window.top, work.bottom - height))};
 }
 
 // A drop-down list's height is that of its selection field plus its frame; the field is sized so
@@ -561,8 +660,19 @@ void TWin32Form::GetPosition(int& left, int& top) {
     top = rect.top;
 }
 
-// Taken as it is, also off the screen: the user's saved place wins.
+// The user's saved place wins while the title bar can still be reached on some monitor, so
+// that the window can be dragged back; a place off every monitor (a screen unplugged since, a
+// hand-edited file) becomes the nearest place on the nearest monitor's work area.
 void TWin32Form::MoveTo(int left, int top) {
+    RECT current{};
+    GetWindowRect(Dialog, &current);
+    const RECT wanted = ClampedRect(left, top, current.right - current.left,
+                                    current.bottom - current.top);
+    if (!TitleBarReachable(wanted)) {
+        const POINT fitted = FitOnNearestMonitor(wanted);
+        left = fitted.x;
+        top = fitted.y;
+    }
     SetWindowPos(Dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

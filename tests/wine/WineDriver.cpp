@@ -2,6 +2,7 @@
 #include "WineDriver.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -276,4 +277,22 @@ TCapture CaptureScreen(const RECT& rect) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return capture;
+}
+
+bool SetClipboardText(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool ok = false;
+    if (memory) {
+        if (void* target = GlobalLock(memory)) {
+            std::memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(memory);
+            ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!ok) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return ok;
 }

@@ -16,6 +16,7 @@ std::string ReadFileBytes(const std::filesystem::path& path);  // "" when missin
 bool WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 std::wstring WindowText(HWND window);
+bool SetClipboardText(const std::wstring& text);
 std::wstring ClassName(HWND window);
 RECT RectInParent(HWND window);  // in the client coordinates of its parent
 std::vector<std::wstring> ComboItems(HWND combo);

@@ -632,6 +632,79 @@ void SavedPositionIsUsedUnchanged(const TContext& context, TCheck& check) {
     check.Expect(run.WaitForExit(10000), "Cancel closed the dialog");
 }
 
+// A paste takes what fits at whole characters, as a standard edit box does with its own limit.
+void PasteInsertsWhatFits(const TContext& context, TCheck& check) {
+    const fs::path folder = Prepare(context, "paste", nullptr, Settings(120, 80, 1));
+    TPardim run(context.PardimExe, folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    std::wstring twenty;
+    std::string fourteen;
+    for (int i = 0; i < 20; ++i) twenty += SjisToWide("\x82`");  // Ａ, two bytes each
+    for (int i = 0; i < 14; ++i) fourteen += "\x82`";
+    const struct {
+        const char* before;
+        std::wstring pasted;
+        std::string want;
+    } cases[] = {
+        {"abc", twenty + L"\r\nsecond line", "abc" + fourteen},  // 29 bytes left: 14 characters
+        {"", L"12\r\n34", "12"},                                // one line only
+    };
+    for (const auto& c : cases) {
+        HWND edit2 = run.Item(Edit2);
+        SetText(edit2, c.before);
+        SendMessageW(edit2, EM_SETSEL, 3, 3);
+        if (!check.Expect(SetClipboardText(c.pasted), "clipboard set")) return;
+        SendMessageW(edit2, WM_PASTE, 0, 0);
+        check.ExpectText(edit2, c.want, std::string("paste after '") + c.before + "'");
+    }
+    run.PressKey(VK_ESCAPE);
+    check.Expect(run.WaitForExit(10000), "Escape closed the dialog");
+}
+
+// A saved place off every monitor opens the window wholly on the nearest one; a place where the
+// title bar can still be grabbed is kept.
+void PositionOffEveryMonitorComesBack(const TContext& context, TCheck& check) {
+    const RECT work = [] {
+        RECT r{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+        return r;
+    }();
+    const struct {
+        int left, top;
+        bool kept;
+    } cases[] = {
+        {-40, -20, true},
+        {900, 700, true},
+        {2147483647, 2147483647, false},
+        {-5000, 100, false},
+        {100, 30000, false},
+    };
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(c.left) + "," + std::to_string(c.top);
+        const fs::path folder =
+            Prepare(context, "place " + name, "road-one-dimension.txt", Settings(c.left, c.top, 1));
+        TPardim run(context.PardimExe, folder);
+        if (!check.Expect(run.Dialog != nullptr, name + ": dialog shown")) continue;
+        RECT window{};
+        GetWindowRect(run.Dialog, &window);
+        if (c.kept) {
+            check.Expect(window.left == c.left && window.top == c.top,
+                         name + ": kept, placed at " + RectText(window));
+        } else {
+            check.Expect(window.left >= work.left && window.top >= work.top &&
+                             window.right <= work.right && window.bottom <= work.bottom,
+                         name + ": on the work area " + RectText(work) + ", placed at " +
+                             RectText(window));
+        }
+        run.Click(run.Item(Button1));
+        check.Expect(run.WaitForExit(10000), name + ": OK closed the dialog");
+        const std::string saved = ReadFileBytes(folder / SettingsName);
+        const std::string wantStart = std::to_string(window.left) + "\r\n" +
+                                      std::to_string(window.top) + "\r\n";
+        check.Expect(saved.rfind(wantStart, 0) == 0, name + ": the place shown is saved");
+    }
+}
+
 // The task bar button belongs to the application window: minimising the dialog minimises that
 // window, which hides the dialog, and restoring it brings the dialog back.
 void MinimiseGoesThroughTheApplicationWindow(const TContext& context, TCheck& check) {
@@ -695,6 +768,8 @@ int wmain(int argc, wchar_t** argv) {
         {"ZeroLengthShowsMessageAndStaysOpen", ZeroLengthShowsMessageAndStaysOpen},
         {"EditLimitsCountShiftJisBytesWhenTyping", EditLimitsCountShiftJisBytesWhenTyping},
         {"SavedPositionIsUsedUnchanged", SavedPositionIsUsedUnchanged},
+        {"PasteInsertsWhatFits", PasteInsertsWhatFits},
+        {"PositionOffEveryMonitorComesBack", PositionOffEveryMonitorComesBack},
         {"MinimiseGoesThroughTheApplicationWindow", MinimiseGoesThroughTheApplicationWindow},
     };
     int failed = 0;
