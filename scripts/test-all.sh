@@ -15,6 +15,8 @@ ctest --preset linux
 echo "== Windows cross build"
 cmake --preset windows
 cmake --build --preset windows
+echo "== Release zip"; cmake --preset windows-x86 >/dev/null; cmake --build --preset windows-x86 --target package
+tests/package/check-zip.sh build/windows-x86
 
 echo "== Windows dialog under Wine"
 scripts/wine-e2e.sh build/windows

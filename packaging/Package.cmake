@@ -1,0 +1,48 @@
+# The release zip for drafters: `cmake --build --preset windows-x86 --target package` writes
+# pardim-<version>.zip beside the build with the 32-bit exe, the BAT, a Japanese readme and the
+# licence. Included from src/win/CMakeLists.txt once the pardim target exists.
+
+# The host is a 32-bit program and a 32-bit exe runs on every Windows, so only that build ships.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    add_custom_target(package
+        COMMAND "${CMAKE_COMMAND}" -E echo "The release zip holds the 32-bit exe: build it with the windows-x86 preset."
+        COMMAND "${CMAKE_COMMAND}" -E false
+        VERBATIM)
+    return()
+endif()
+
+find_program(PARDIM_ICONV iconv REQUIRED)
+find_program(PARDIM_ZIP zip REQUIRED)
+
+set(stage "${PROJECT_BINARY_DIR}/package")
+set(zip "${PROJECT_BINARY_DIR}/pardim-${PROJECT_VERSION}.zip")
+set(bat "${PROJECT_SOURCE_DIR}/packaging/平行寸法線.bat")
+
+# The readme is kept in UTF-8 so that it can be edited and reviewed; Notepad and the drafters'
+# tools expect Shift-JIS with CR LF. iconv fails on a character that CP932 cannot hold, which
+# stops the build rather than shipping a damaged readme.
+configure_file("${PROJECT_SOURCE_DIR}/packaging/readme.ja.txt" "${stage}/readme.utf8.txt"
+    @ONLY NEWLINE_STYLE CRLF)
+add_custom_command(OUTPUT "${stage}/files/readme.txt"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files"
+    COMMAND "${PARDIM_ICONV}" -f UTF-8 -t CP932 -o "${stage}/files/readme.txt" "${stage}/readme.utf8.txt"
+    DEPENDS "${stage}/readme.utf8.txt"
+    COMMENT "Converting the readme to Shift-JIS"
+    VERBATIM)
+
+# The BAT goes in under an ASCII name: Japanese names in a zip come out garbled on some
+# unzippers, and the host shows the BAT's first line, not its file name. Info-ZIP writes plain
+# entries that every unzipper reads; -X leaves out Unix owners, and the members keep this order.
+add_custom_command(OUTPUT "${zip}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files"
+    COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:pardim>" "${stage}/files/pardim.exe"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${bat}" "${stage}/files/pardim.bat"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${PROJECT_SOURCE_DIR}/LICENSE" "${stage}/files/LICENSE"
+    COMMAND "${CMAKE_COMMAND}" -E rm -f "${zip}"
+    COMMAND "${PARDIM_ZIP}" -q -X -D -9 "${zip}" pardim.exe pardim.bat readme.txt LICENSE
+    WORKING_DIRECTORY "${stage}/files"
+    DEPENDS pardim "$<TARGET_FILE:pardim>" "${bat}" "${PROJECT_SOURCE_DIR}/LICENSE"
+            "${stage}/files/readme.txt"
+    COMMENT "Packing pardim-${PROJECT_VERSION}.zip"
+    VERBATIM)
+add_custom_target(package DEPENDS "${zip}")
