@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws pardim.ico: a parallel dimension (two extension lines, a dimension line with arrows and
 its value) on a light-blue tile, at 16, 32 and 48 pixels. Run it again after changing the drawing:
-    python3 src/win/MakeIcon.py src/win/pardim.ico
+    python3 scripts/make-icon.py src/win/pardim.ico
 """
 import struct
 import sys
