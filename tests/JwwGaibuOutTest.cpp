@@ -168,7 +168,7 @@ TEST(Emitters, FirstCallsWriteTheExampleLines) {
          "cn\"$\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\n"},
         {"line", [] { EmitLine(0, 0, 1000.5, -0.25); }, "0 0 1000.5 -0.25\r\n"},
         {"pt", [] { EmitPoint(3, 10, 20, 1, 45); }, "pt 10 20 1 45 3\r\n"},
-        {"text", [] { EmitText(2, "\x90\xa1\x96\x40", 100, 50, 10, 0); },  // 寸法
+        {"text", [] { EmitText(TextKindCs, "\x90\xa1\x96\x40", 100, 50, 10, 0); },  // 寸法
          "cs 100 50 10 0 \"\x90\xa1\x96\x40\r\n"},
         {"figure", [] { EmitDimensionFigure("1,000", 0, 0, 1000, 0, 500, 5, 10, 0); },
          "msg\r\n0 0 1000 0\r\ncs 500 5 10 0 \"1,000\r\n"},
@@ -317,8 +317,8 @@ TEST(Emitters, NonFiniteValuesWriteNothingAndKeepTheState) {
     EmitPoint(1, 0, 0, Inf, 0);
     EmitPoint(1, 0, 0, 1, -Inf);
     EmitTextType(0, 1, 0, NaN, 2, 0);
-    EmitText(2, "1", 0, 0, 10, NaN);
-    EmitText(2, "1", Inf, 0, 10, 0);
+    EmitText(TextKindCs, "1", 0, 0, 10, NaN);
+    EmitText(TextKindCs, "1", Inf, 0, 10, 0);
     EmitDimensionFigure("1", 0, 0, Inf, 0, 0, 0, 10, 0);
     EmitDimensionFigure("1", 0, 0, 1, 0, NaN, 0, 10, 0);
     EmitDimensionFigure("", 0, 0, 1.5e308, 1.5e308, 0, 0, 10, 0);  // too long to measure
@@ -348,23 +348,23 @@ TEST(EmitText, KindChoosesTheKeyword) {
 
 TEST(EmitText, BlankTextOrNoDirectionWritesNothing) {
     TFreshOutput out;
-    EmitText(2, "\x81\x40\x81\x40", 0, 0, 10, 0);  // two full-width blanks
-    EmitText(2, " \t ", 0, 0, 10, 0);
-    EmitText(2, "", 0, 0, 10, 0);
-    EmitText(2, "1", 0, 0, 0, 0);
-    EmitText(2, "1", 0, 0, 1e-8, -1e-8);  // at the tolerance: no direction
+    EmitText(TextKindCs, "\x81\x40\x81\x40", 0, 0, 10, 0);  // two full-width blanks
+    EmitText(TextKindCs, " \t ", 0, 0, 10, 0);
+    EmitText(TextKindCs, "", 0, 0, 10, 0);
+    EmitText(TextKindCs, "1", 0, 0, 0, 0);
+    EmitText(TextKindCs, "1", 0, 0, 1e-8, -1e-8);  // at the tolerance: no direction
     EXPECT_EQ(Records(), Texts{});
 }
 
 TEST(EmitText, BlanksInTheTextAreKept) {
     TFreshOutput out;
-    EmitText(2, " L= 100 ", 0, 0, 0, 2e-8);
+    EmitText(TextKindCs, " L= 100 ", 0, 0, 0, 2e-8);
     EXPECT_EQ(WrittenFile(out.Folder), "cs 0 0 0 2E-8 \" L= 100 \r\n");
 }
 
 TEST(EmitText, LongTextIsCutTo255Bytes) {
     TFreshOutput out;
-    EmitText(2, std::string(300, 'x'), 0, 0, 10, 0);
+    EmitText(TextKindCs, std::string(300, 'x'), 0, 0, 10, 0);
     ASSERT_EQ(OutputLines.size(), 2u);
     EXPECT_EQ(OutputLines[1].Text, std::string(255, 'x'));
 }
@@ -373,14 +373,14 @@ TEST(EmitText, CutNeverSplitsATwoByteCharacter) {
     TFreshOutput out;
     std::string text(254, 'x');
     text += "\x82\xa0\x82\xa0";  // あ across byte 255
-    EmitText(2, text, 0, 0, 10, 0);
+    EmitText(TextKindCs, text, 0, 0, 10, 0);
     ASSERT_EQ(OutputLines.size(), 2u);
     EXPECT_EQ(OutputLines[1].Text, std::string(254, 'x'));
 }
 
 TEST(EmitText, LeavesTheAttributesAlone) {
     TFreshOutput out;
-    EmitText(2, "1", 0, 0, 10, 0);
+    EmitText(TextKindCs, "1", 0, 0, 10, 0);
     EmitDimensionFigure("1", 0, 0, 1, 0, 0, 0, 10, 0);
     EXPECT_EQ(OutputAttributeState.CurTextType, 1);
     for (int flag = 1; flag <= 9; ++flag) EXPECT_TRUE(OutputAttributeState.AttrFlags[flag]);
@@ -425,11 +425,11 @@ TEST(WriteOutputFile, EmptyListWritesHq) {
 TEST(WriteOutputFile, JoinedPairsShareALine) {
     TFreshOutput out;
     EmitLineColor(2, 0);
-    EmitText(0, "a\"", 1, 2, 10, 0);  // a text ending in a quote does not join again
+    EmitText(TextKindCh, "a\"", 1, 2, 10, 0);  // a text ending in a quote does not join again
     AddOutputLine("");
     EmitFontName("<F>\"");  // a font ending in a quote is a line of its own
     EmitLine(0, 0, 1, 1);
-    EmitText(2, "b", 3, 4, 0, 10);
+    EmitText(TextKindCs, "b", 3, 4, 0, 10);
     EXPECT_EQ(WrittenFile(out.Folder),
               "lc2\r\n"
               "ch 1 2 10 0 \"a\"\r\n"
@@ -442,7 +442,7 @@ TEST(WriteOutputFile, JoinedPairsShareALine) {
 TEST(WriteOutputFile, JoinedRecordLastEndsWithoutLineEnd) {
     TFreshOutput out;
     EmitLine(0, 0, 1, 0);
-    EmitText(2, "x", 0, 0, 10, 0);
+    EmitText(TextKindCs, "x", 0, 0, 10, 0);
     OutputLines.pop_back();
     EXPECT_EQ(WrittenFile(out.Folder), "0 0 1 0\r\ncs 0 0 10 0 \"");
 }
@@ -451,7 +451,7 @@ TEST(WriteOutputFile, ReplacesTheExistingFileAndLeavesNoTemporary) {
     TFreshOutput out;
     const fs::path path = out.Folder / "JWC_TEMP.TXT";
     WriteBytes(path, "hp1 0 0\r\nhp2 1 1\r\nhp3 2 2\r\nmuch longer than the new contents\r\n");
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_TRUE(WriteOutputFile(path));
     EXPECT_EQ(ReadBytes(path), "z3\r\n");
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
@@ -459,7 +459,7 @@ TEST(WriteOutputFile, ReplacesTheExistingFileAndLeavesNoTemporary) {
 
 TEST(WriteOutputFile, MissingFolderFails) {
     TFreshOutput out;
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_FALSE(WriteOutputFile(out.Folder / "missing" / "JWC_TEMP.TXT"));
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{});
 }
@@ -469,7 +469,7 @@ TEST(WriteOutputFile, TargetThatIsAFolderIsLeftAsItWas) {
     const fs::path path = out.Folder / "JWC_TEMP.TXT";
     fs::create_directory(path);
     WriteBytes(path / "inside.txt", "kept");
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_FALSE(WriteOutputFile(path));
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
     EXPECT_EQ(ReadBytes(path / "inside.txt"), "kept");
@@ -486,7 +486,7 @@ TEST(WriteOutputFile, ReadOnlyFolderKeepsTheOldFile) {
         fs::remove(out.Folder / "probe");
         GTEST_SKIP() << "this user writes into read-only folders";
     }
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_FALSE(WriteOutputFile(path));
     EXPECT_EQ(ReadBytes(path), "old\r\n");
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});

@@ -67,9 +67,27 @@ struct TJwwEntArc {
     std::array<double, 7> Values{};  // centre x, centre y, radius, then the line's other four
 };
 
+// The text commands, numbered as the reader stores them and as EmitText takes them.
+enum TJwwTextKind : int {
+    TextKindCh = 0,
+    TextKindCv,
+    TextKindCs,
+    TextKindCr,
+    TextKindCo,
+    TextKindCp,
+    TextKindCt,
+    TextKindCk,
+    TextKindCz,
+    TextKindC2,
+};
+
+// The keyword of each text kind.
+inline constexpr std::array<std::string_view, TextKindC2 + 1> TextKeywords{
+    "ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+
 struct TJwwEntText {
     TJwwEntHead Head;
-    int TextKind = 0;  // "ch" 0, "cv" 1, "cs" 2, "cr" 3, "co" 4, "cp" 5, "ct" 6, "ck" 7, "cz" 8, "c2" 9
+    TJwwTextKind TextKind = TextKindCh;
     int Cc = 0;
     int TextType = 0;
     double Width = 0, Height = 0, Spacing = 0;
@@ -141,6 +159,32 @@ struct TJwwEntRef {
     int Index = 0;
 };
 
+// Where each attribute keeps its flag in AttrFlags. While the input is read, the flags up to
+// AttrTextType mean that the first line of their keyword is still to come; after
+// ResetOutputState each flag makes its emitter write its line whatever the value.
+enum TAttrFlag : int {
+    AttrLayerGroup = 1,  // "lg"
+    AttrLayer,           // "ly"
+    AttrColor,           // "lc"
+    AttrLineType,        // "lt"
+    AttrLineWidth,       // "lw"
+    AttrTextType,        // "cn"
+    AttrCc,              // "cc"
+    AttrFontName,        // the font line
+    AttrPenNo,           // "pn"
+};
+
+// Bits of CurZFlags and of EmitZFlags, one for each of the lines "z1" to "z5". The host gives the
+// item after a "z3" line the dimension attribute.
+enum TZFlag : int {
+    ZFlag1 = 1,
+    ZFlag2 = 2,
+    ZFlag3 = 4,
+    ZFlag4 = 8,
+    ZFlag5 = 16,
+    ZFlagDimension = ZFlag3,
+};
+
 // The running attributes: followed by the reader while it reads, then (after ResetOutputState)
 // the last values the writer wrote, with AttrFlags as its force flags.
 struct TOutputAttributeState {
@@ -157,8 +201,7 @@ struct TOutputAttributeState {
     int CurZFlags = 0;
     int CurPenNo = 1;
     int CurExtColor = 0;
-    // Index 1..9 ("lg", "ly", "lc", "lt", "lw", "cn", "cc", font name, "pn"); 0 unused.
-    std::array<bool, 10> AttrFlags{};
+    std::array<bool, AttrPenNo + 1> AttrFlags{};  // by TAttrFlag; index 0 unused
 };
 
 struct TExchangeModel {
@@ -260,11 +303,11 @@ void EmitTextType(int number, int color, int map, double width, double height, d
 void EmitCcValue(int value);
 void EmitFontName(std::string_view name);
 void EmitPenNumber(int number, int map);
-void EmitZFlags(int bits);
+void EmitZFlags(int bits);  // TZFlag bits
 void EmitLine(double x1, double y1, double x2, double y2);
 void EmitPoint(int code, double x, double y, double magnification, double angleDeg);
 
-// Text and dimension-figure emitters.
+// Text and dimension-figure emitters. A kind outside TJwwTextKind writes "ch".
 void EmitText(int kind, std::string_view text, double x, double y, double dx, double dy);
 void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2, double y2,
                          double x, double y, double dx, double dy);

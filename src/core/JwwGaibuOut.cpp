@@ -15,17 +15,6 @@
 
 namespace {
 
-// Force flags of the running attribute state.
-constexpr int FlagLayerGroup = 1;
-constexpr int FlagLayer = 2;
-constexpr int FlagColor = 3;
-constexpr int FlagLineType = 4;
-constexpr int FlagLineWidth = 5;
-constexpr int FlagTextType = 6;
-constexpr int FlagCc = 7;
-constexpr int FlagFontName = 8;
-constexpr int FlagPenNo = 9;
-
 constexpr std::size_t MaxRecordBytes = 255;
 constexpr int SignificantDigits = 15;
 
@@ -147,7 +136,7 @@ void AddTextCommand(const std::string& command, std::string_view text) {
 }
 
 // Writes an attribute line when forced or changed, and remembers it as the last written.
-bool EmitIntAttribute(int flag, int& lastWritten, int value, const std::string& line) {
+bool EmitIntAttribute(TAttrFlag flag, int& lastWritten, int value, const std::string& line) {
     auto& state = OutputAttributeState;
     if (!state.AttrFlags[flag] && value == lastWritten) return false;
     AddOutputLine(line);
@@ -156,10 +145,9 @@ bool EmitIntAttribute(int flag, int& lastWritten, int value, const std::string& 
     return true;
 }
 
-const char* TextKeyword(int kind) {
-    static const char* const keywords[] = {"ch", "cv", "cs", "cr", "co",
-                                           "cp", "ct", "ck", "cz", "c2"};
-    return kind >= 1 && kind <= 9 ? keywords[kind] : keywords[0];
+std::string TextKeyword(int kind) {
+    const bool known = kind >= TextKindCh && kind <= TextKindC2;
+    return std::string(TextKeywords[known ? kind : TextKindCh]);
 }
 
 std::string OutputFileContent() {
@@ -231,30 +219,30 @@ bool WriteOutputFile(const std::filesystem::path& path) {
 void EmitLayerGroup(int group) {
     auto& state = OutputAttributeState;
     // A new group brings its own current layer: the layer that follows is always written.
-    if (EmitIntAttribute(FlagLayerGroup, state.CurLayerGroup, group, "lg" + HexText(group))) {
-        state.AttrFlags[FlagLayer] = true;
+    if (EmitIntAttribute(AttrLayerGroup, state.CurLayerGroup, group, "lg" + HexText(group))) {
+        state.AttrFlags[AttrLayer] = true;
     }
 }
 
 void EmitLayer(int layer) {
-    EmitIntAttribute(FlagLayer, OutputAttributeState.CurLayer, layer, "ly" + HexText(layer));
+    EmitIntAttribute(AttrLayer, OutputAttributeState.CurLayer, layer, "ly" + HexText(layer));
 }
 
 void EmitLineColor(int color, int map) {
     if (map == 1) color = MapColorNumber(color);
-    EmitIntAttribute(FlagColor, OutputAttributeState.CurColor, color, "lc" + DecimalText(color));
+    EmitIntAttribute(AttrColor, OutputAttributeState.CurColor, color, "lc" + DecimalText(color));
 }
 
 void EmitLineType(int type, int map) {
     if (map == 1) type = MapLineTypeNumber(type);
-    EmitIntAttribute(FlagLineType, OutputAttributeState.CurLineType, type,
+    EmitIntAttribute(AttrLineType, OutputAttributeState.CurLineType, type,
                      "lt" + DecimalText(type));
 }
 
 void EmitLineWidth(int width) {
     if (width == -1) width = ExchangeModel.InitialLineWidth;
     if (width < 0 || width > 30000) width = 0;
-    EmitIntAttribute(FlagLineWidth, OutputAttributeState.CurLineWidth, width,
+    EmitIntAttribute(AttrLineWidth, OutputAttributeState.CurLineWidth, width,
                      "lw" + DecimalText(width));
 }
 
@@ -275,7 +263,7 @@ void EmitTextType(int number, int color, int map, double width, double height, d
     const TJwwTextType& last = state.CurFreeText;
     const bool sizeChanged = number == 0 && (width != last.Width || height != last.Height ||
                                              spacing != last.Spacing || color != last.Color);
-    if (!state.AttrFlags[FlagTextType] && number == state.CurTextType && !sizeChanged) return;
+    if (!state.AttrFlags[AttrTextType] && number == state.CurTextType && !sizeChanged) return;
 
     if (number == 0) {
         std::string sizes;
@@ -286,34 +274,34 @@ void EmitTextType(int number, int color, int map, double width, double height, d
         AddOutputLine("cn" + DecimalText(number));
     }
     state.CurTextType = number;
-    state.AttrFlags[FlagTextType] = false;
+    state.AttrFlags[AttrTextType] = false;
 }
 
 void EmitCcValue(int value) {
     if (value < 0 || value > 8) value = 0;
-    EmitIntAttribute(FlagCc, OutputAttributeState.CurCc, value, "cc" + DecimalText(value));
+    EmitIntAttribute(AttrCc, OutputAttributeState.CurCc, value, "cc" + DecimalText(value));
 }
 
 void EmitFontName(std::string_view name) {
     if (name.empty() || name == "<>") name = ExchangeModel.InitialFontName;
     auto& state = OutputAttributeState;
-    if (!state.AttrFlags[FlagFontName] && name == state.CurFontName) return;
+    if (!state.AttrFlags[AttrFontName] && name == state.CurFontName) return;
     AddOutputLine("cn\"$" + std::string(name));
     state.CurFontName = std::string(name);
-    state.AttrFlags[FlagFontName] = false;
+    state.AttrFlags[AttrFontName] = false;
 }
 
 void EmitPenNumber(int number, int map) {
     if (map == 1) number = MapColorNumber(number);
-    EmitIntAttribute(FlagPenNo, OutputAttributeState.CurPenNo, number, "pn" + DecimalText(number));
+    EmitIntAttribute(AttrPenNo, OutputAttributeState.CurPenNo, number, "pn" + DecimalText(number));
 }
 
 void EmitZFlags(int bits) {
-    if (bits & 1) AddOutputLine("z1");
-    if (bits & 2) AddOutputLine("z2");
-    if (bits & 4) AddOutputLine("z3");
-    if ((bits & 8) && !(bits & 16)) AddOutputLine("z4");
-    if (bits & 16) AddOutputLine("z5");
+    if (bits & ZFlag1) AddOutputLine("z1");
+    if (bits & ZFlag2) AddOutputLine("z2");
+    if (bits & ZFlag3) AddOutputLine("z3");
+    if ((bits & ZFlag4) && !(bits & ZFlag5)) AddOutputLine("z4");
+    if (bits & ZFlag5) AddOutputLine("z5");
 }
 
 void EmitLine(double x1, double y1, double x2, double y2) {
@@ -336,7 +324,7 @@ void EmitText(int kind, std::string_view text, double x, double y, double dx, do
     if (RemoveBlanks(text).empty()) return;
     std::string numbers;
     if (!NumbersText({x, y, dx, dy}, numbers)) return;
-    AddTextCommand(TextKeyword(kind) + (" " + numbers), text);
+    AddTextCommand(TextKeyword(kind) + " " + numbers, text);
 }
 
 void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2, double y2,
@@ -356,5 +344,5 @@ void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2,
     }
     AddOutputLine("msg");
     AddOutputLine(line);
-    AddTextCommand("cs " + place, value);
+    AddTextCommand(TextKeyword(TextKindCs) + " " + place, value);
 }

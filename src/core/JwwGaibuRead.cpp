@@ -117,7 +117,7 @@ void ReadLayerName(const TTokenList&, std::string_view rest) {
 }
 
 // Takes the first value of an attribute as the host's setting; flag is its first-occurrence flag.
-void CaptureFirst(int flag, int& initial, int value) {
+void CaptureFirst(TAttrFlag flag, int& initial, int value) {
     bool& unseen = OutputAttributeState.AttrFlags[flag];
     if (!unseen) return;
     initial = value;
@@ -126,14 +126,14 @@ void CaptureFirst(int flag, int& initial, int value) {
 
 void ReadLayerGroup(const TTokenList& t, std::string_view rest) {
     const int d = LayerDigit(rest);
-    CaptureFirst(1, ExchangeModel.InitialLayerGroup, d);
+    CaptureFirst(AttrLayerGroup, ExchangeModel.InitialLayerGroup, d);
     OutputAttributeState.CurLayerGroup = d;
     if (t.Count() >= 2) SetAt(ExchangeModel.LayerGroupStates, d, Int(t, 1));
 }
 
 void ReadLayer(const TTokenList& t, std::string_view rest) {
     const int d = LayerDigit(rest);
-    CaptureFirst(2, ExchangeModel.InitialLayer, d);
+    CaptureFirst(AttrLayer, ExchangeModel.InitialLayer, d);
     OutputAttributeState.CurLayer = d;
     if (t.Count() >= 2)
         SetAt(ExchangeModel.LayerStates, LayerIndex(OutputAttributeState.CurLayerGroup, d),
@@ -142,20 +142,20 @@ void ReadLayer(const TTokenList& t, std::string_view rest) {
 
 void ReadColor(const TTokenList& t, std::string_view rest) {
     const int c = SafeStrToInt(rest);
-    CaptureFirst(3, ExchangeModel.InitialColor, c);
+    CaptureFirst(AttrColor, ExchangeModel.InitialColor, c);
     OutputAttributeState.CurColor = c;
     if (c == 10 && t.Count() >= 2) OutputAttributeState.CurExtColor = Int(t, 1);
 }
 
 void ReadLineType(const TTokenList&, std::string_view rest) {
     const int lt = SafeStrToInt(rest);
-    CaptureFirst(4, ExchangeModel.InitialLineType, lt);
+    CaptureFirst(AttrLineType, ExchangeModel.InitialLineType, lt);
     OutputAttributeState.CurLineType = lt;
 }
 
 void ReadLineWidth(const TTokenList&, std::string_view rest) {
     const int w = SafeStrToInt(rest);
-    CaptureFirst(5, ExchangeModel.InitialLineWidth, w);
+    CaptureFirst(AttrLineWidth, ExchangeModel.InitialLineWidth, w);
     OutputAttributeState.CurLineWidth = w;
 }
 
@@ -169,10 +169,10 @@ void ReadTextType(const TTokenList& t, std::string_view rest) {
     const int k = SafeStrToInt(rest);
     if (k == 0 && t.Count() >= 5) {
         const TJwwTextType size{Real(t, 1), Real(t, 2), Real(t, 3), Int(t, 4)};
-        if (s.AttrFlags[6]) ExchangeModel.InitialFreeText = size;
+        if (s.AttrFlags[AttrTextType]) ExchangeModel.InitialFreeText = size;
         s.CurFreeText = size;
     }
-    CaptureFirst(6, ExchangeModel.InitialTextType, k);
+    CaptureFirst(AttrTextType, ExchangeModel.InitialTextType, k);
     s.CurTextType = k;
 }
 
@@ -182,7 +182,7 @@ void ReadCc(const TTokenList&, std::string_view rest) {
 }
 
 void ReadZFlag(const TTokenList& t, std::string_view) {
-    OutputAttributeState.CurZFlags |= 1 << (t[0][1] - '1');  // the keyword is "z1" to "z5"
+    OutputAttributeState.CurZFlags |= ZFlag1 << (t[0][1] - '1');  // the keyword is "z1" to "z5"
 }
 
 void ReadPenNo(const TTokenList&, std::string_view rest) {
@@ -261,11 +261,7 @@ void StoreArc(const TTokenList& t, std::string_view) {
     EndEntity();
 }
 
-// Text kind by keyword: the index in this list.
-constexpr std::array<std::string_view, 10> TextKeywords{"ch", "cv", "cs", "cr", "co",
-                                                        "cp", "ct", "ck", "cz", "c2"};
-
-void FillText(TJwwEntText& text, int kind, const TTokenList& t) {
+void FillText(TJwwEntText& text, TJwwTextKind kind, const TTokenList& t) {
     const TOutputAttributeState& s = OutputAttributeState;
     FillEntHead(text.Head);
     text.TextKind = kind;
@@ -289,8 +285,8 @@ void StoreText(const TTokenList& t, std::string_view) {
     TExchangeModel& m = ExchangeModel;
     const auto found = std::find(TextKeywords.begin(), TextKeywords.end(), t[0]);
     assert(found != TextKeywords.end());  // the rule table sends only these keywords
-    const int kind = static_cast<int>(found - TextKeywords.begin());
-    if (kind == 2 && m.DimPending) {
+    const auto kind = static_cast<TJwwTextKind>(found - TextKeywords.begin());
+    if (kind == TextKindCs && m.DimPending) {
         // "msg", a line and this "cs" text form one dimension figure.
         TJwwEntDim& dim = AddEntity(m.EntDims, KindDim);
         dim.Line = m.PendingDimLine;
@@ -527,16 +523,16 @@ constexpr TRule Rules[] = {
     {StartsWith, "hhp",   AnyCount, 0,  ReadHhp},
     {Equals,     "ci",    Exactly,  4,  StoreCircle},
     {Equals,     "ci",    AtLeast,  8,  StoreArc},
-    {Equals,     "ch",    AtLeast,  6,  StoreText},
-    {Equals,     "cv",    AtLeast,  6,  StoreText},
-    {Equals,     "cs",    AtLeast,  6,  StoreText},
-    {Equals,     "cr",    AtLeast,  6,  StoreText},
-    {Equals,     "co",    AtLeast,  6,  StoreText},
-    {Equals,     "cp",    AtLeast,  6,  StoreText},
-    {Equals,     "ct",    AtLeast,  6,  StoreText},
-    {Equals,     "ck",    AtLeast,  6,  StoreText},
-    {Equals,     "cz",    AtLeast,  6,  StoreText},
-    {Equals,     "c2",    AtLeast,  6,  StoreText},
+    {Equals,     TextKeywords[TextKindCh], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCv], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCs], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCr], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCo], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCp], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCt], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCk], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCz], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindC2], AtLeast, 6, StoreText},
     {Equals,     "pt",    Exactly,  3,  StorePoint},
     {Equals,     "pt",    AtLeast,  6,  StorePointEx},
     {Equals,     "BL",    AtLeast,  4,  StoreBlock},

@@ -120,13 +120,13 @@ void JwwInit() {
     ResetRunningAttributes();
     s.CurHhp = 0;
     s.CurZFlags = 0;
-    // Flags 7..9 belong to the writer alone; ResetOutputState sets them.
-    for (int k = 1; k <= 6; ++k) s.AttrFlags[k] = true;
+    // The flags after AttrTextType belong to the writer alone; ResetOutputState sets them.
+    for (int k = AttrLayerGroup; k <= AttrTextType; ++k) s.AttrFlags[k] = true;
 }
 
 void ResetOutputState() {
     ResetRunningAttributes();
-    for (int k = 1; k <= 9; ++k) OutputAttributeState.AttrFlags[k] = true;
+    for (int k = AttrLayerGroup; k <= AttrPenNo; ++k) OutputAttributeState.AttrFlags[k] = true;
 }
 
 void FillEntHead(TJwwEntHead& head) {
