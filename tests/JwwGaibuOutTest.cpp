@@ -23,15 +23,8 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 // A fresh output state, as after the start-up sequence, and a fresh folder for the test.
 struct TFreshOutput {
     TFreshOutput() {
-        OutputLines.clear();
-        OutputAttributeState = TOutputAttributeState{};
-        OutputAttributeState.CurFontName = DefaultFontName;
-        for (int flag = 1; flag <= 9; ++flag) OutputAttributeState.AttrFlags[flag] = true;
-        ExchangeModel = TExchangeModel{};
-        ExchangeModel.InitialColor = 1;
-        ExchangeModel.InitialLineType = 1;
-        ExchangeModel.InitialTextType = 1;
-        ExchangeModel.InitialFreeText = {2.0, 2.0, 0.0, 1};
+        JwwInit();
+        ResetOutputState();
 
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         Folder = fs::temp_directory_path() /

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,21 @@ struct TJwwTextType {
     double Spacing = 0;
     int Color = 0;
 };
+
+// Every text type before the host names its sizes, and the free size before a "cn0" line.
+inline constexpr TJwwTextType DefaultTextType{3.0, 3.0, 0.0, 2};
+inline constexpr TJwwTextType DefaultFreeText{2.0, 2.0, 0.0, 1};
+
+// "<ＭＳ ゴシック>", the font the writer assumes before it has written one.
+inline constexpr char DefaultFontName[] =
+    "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";  // <ＭＳ ゴシック>
+
+template <class T, std::size_t N>
+constexpr std::array<T, N> FilledArray(const T& value) {
+    std::array<T, N> values{};
+    values.fill(value);
+    return values;
+}
 
 struct TJwwRefPoint {
     bool Given = false;
@@ -185,60 +201,71 @@ enum TZFlag : int {
     ZFlagDimension = ZFlag3,
 };
 
-// The running attributes: followed by the reader while it reads, then (after ResetOutputState)
-// the last values the writer wrote, with AttrFlags as its force flags.
-struct TOutputAttributeState {
-    int CurHhp = 0;
+// The attributes that the reader follows and the writer writes, as both of them start.
+struct TJwwRunningAttributes {
     int CurLayerGroup = 0;
     int CurLayer = 0;
     int CurColor = 1;
     int CurLineType = 1;
     int CurLineWidth = 0;
     int CurTextType = 1;
-    TJwwTextType CurFreeText{2.0, 2.0, 0.0, 1};
+    TJwwTextType CurFreeText = DefaultFreeText;
     int CurCc = 0;
-    std::string CurFontName;
-    int CurZFlags = 0;
+    std::string CurFontName = DefaultFontName;
     int CurPenNo = 1;
     int CurExtColor = 0;
+};
+
+// The running attributes: followed by the reader while it reads, then (after ResetOutputState)
+// the last values the writer wrote, with AttrFlags as its force flags.
+struct TOutputAttributeState : TJwwRunningAttributes {
+    int CurHhp = 0;
+    int CurZFlags = 0;
     std::array<bool, AttrPenNo + 1> AttrFlags{};  // by TAttrFlag; index 0 unused
 };
 
-struct TExchangeModel {
-    // Header values.
+// Header values, each set by one keyword of the input.
+struct TJwwHeaderValues {
     std::string SourceFileName;
     double HkValue = 0;
-    std::array<double, 16> LayerGroupScale{};
-    double SheetWidth = 0, SheetHeight = 0;
-    std::array<TJwwTextType, 11> TextTypes{};  // text types 1..10; index 0 unused
+    std::array<double, 16> LayerGroupScale = FilledArray<double, 16>(1.0);
+    double SheetWidth = 1189, SheetHeight = 841;
+    // Text types 1..10; index 0 unused.
+    std::array<TJwwTextType, 11> TextTypes = FilledArray<TJwwTextType, 11>(DefaultTextType);
     bool BzFlag = false;
     std::array<double, 5> HnValues{};  // 1..4; index 0 unused
+};
 
-    // The host's current attributes: the first of each attribute line.
+// The host's current attributes: the first of each attribute line.
+struct TJwwInitialAttributes {
     int InitialLayerGroup = 0;
     int InitialLayer = 0;
-    int InitialColor = 0;
-    int InitialLineType = 0;
+    int InitialColor = 1;
+    int InitialLineType = 1;
     int InitialLineWidth = 0;
-    int InitialTextType = 0;
-    TJwwTextType InitialFreeText{};
+    int InitialTextType = 1;
+    TJwwTextType InitialFreeText = DefaultFreeText;
     std::string InitialFontName;
+};
 
+// The store as JwwInit leaves it is the default-constructed one.
+struct TExchangeModel : TJwwHeaderValues, TJwwInitialAttributes {
     // Layer tables: groups 0..15, layers at group * 16 + layer.
-    std::vector<int> LayerGroupStates;
-    std::vector<std::string> LayerGroupNames;
-    std::vector<int> LayerStates;
-    std::vector<std::string> LayerNames;
+    std::vector<int> LayerGroupStates = std::vector<int>(16);
+    std::vector<std::string> LayerGroupNames = std::vector<std::string>(16);
+    std::vector<int> LayerStates = std::vector<int>(256);
+    std::vector<std::string> LayerNames = std::vector<std::string>(256);
 
     // Reference points 1..99; slot 0 is never written.
-    std::vector<TJwwRefPoint> RefPoints;
+    std::vector<TJwwRefPoint> RefPoints = std::vector<TJwwRefPoint>(100);
     int RefPointCount = 0;
 
-    // Grouping state of the reader.
+    // Grouping state of the reader. A dimension figure without a line of its own has the
+    // segment (0, 0)-(1, 0).
     int PolylineNo = 0;
     bool InPolyline = false;
     bool DimPending = false;
-    TJwwEntLine PendingDimLine;
+    TJwwEntLine PendingDimLine{.Head = {.Color = 1, .LineType = 1}, .X2 = 1};
 
     // Entities in input order, and one list per kind.
     std::vector<TJwwEntRef> EntOrder;
@@ -270,9 +297,6 @@ struct TOutputRecord {
 extern TExchangeModel ExchangeModel;
 extern TOutputAttributeState OutputAttributeState;
 extern std::vector<TOutputRecord> OutputLines;
-
-// "<ＭＳ ゴシック>", the font the writer assumes before it has written one.
-extern const char DefaultFontName[];
 
 // Store.
 void JwwInit();

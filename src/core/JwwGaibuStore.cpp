@@ -11,15 +11,10 @@
 TExchangeModel ExchangeModel;
 TOutputAttributeState OutputAttributeState;
 std::vector<TOutputRecord> OutputLines;
-const char DefaultFontName[] =
-    "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";  // <ＭＳ ゴシック>
 
 namespace {
 
-constexpr TJwwTextType DefaultTextType{3.0, 3.0, 0.0, 2};
-constexpr TJwwTextType DefaultFreeText{2.0, 2.0, 0.0, 1};
-
-// Every list of the store, so that emptying and releasing cannot forget one.
+// Every list of the store, so that releasing cannot forget one.
 template <class F>
 void ForEachList(F&& f) {
     TExchangeModel& m = ExchangeModel;
@@ -47,52 +42,9 @@ void Release(std::vector<T>& list) {
     std::vector<T>().swap(list);
 }
 
-TJwwEntLine DefaultDimLine() {
-    TJwwEntLine line;
-    line.Head.Color = 1;
-    line.Head.LineType = 1;
-    line.X2 = 1;
-    return line;
-}
-
-// The attributes that both the reader's start and the writer's start put back.
-void ResetRunningAttributes() {
-    TOutputAttributeState& s = OutputAttributeState;
-    s.CurLayerGroup = 0;
-    s.CurLayer = 0;
-    s.CurColor = 1;
-    s.CurLineType = 1;
-    s.CurLineWidth = 0;
-    s.CurTextType = 1;
-    s.CurFreeText = DefaultFreeText;
-    s.CurCc = 0;
-    s.CurFontName = DefaultFontName;
-    s.CurPenNo = 1;
-    s.CurExtColor = 0;
-}
-
-void ResetHeader() {
-    TExchangeModel& m = ExchangeModel;
-    m.SourceFileName.clear();
-    m.HkValue = 0;
-    m.LayerGroupScale.fill(1.0);
-    m.SheetWidth = 1189;
-    m.SheetHeight = 841;
-    m.TextTypes.fill(DefaultTextType);
-    m.BzFlag = false;
-    m.HnValues.fill(0);
-}
-
-void ResetInitialAttributes() {
-    TExchangeModel& m = ExchangeModel;
-    m.InitialLayerGroup = 0;
-    m.InitialLayer = 0;
-    m.InitialColor = 1;
-    m.InitialLineType = 1;
-    m.InitialLineWidth = 0;
-    m.InitialTextType = 1;
-    m.InitialFreeText = DefaultFreeText;
-    m.InitialFontName.clear();
+// Raises the flags first..last of the running attribute state.
+void RaiseFlags(TAttrFlag first, TAttrFlag last) {
+    for (int k = first; k <= last; ++k) OutputAttributeState.AttrFlags[k] = true;
 }
 
 // Colour and line-type numbers come from the input unchecked; saturate instead of overflowing.
@@ -101,32 +53,19 @@ int AddSaturated(int n, int offset) { return n > INT_MAX - offset ? INT_MAX : n 
 }  // namespace
 
 void JwwInit() {
-    TExchangeModel& m = ExchangeModel;
-    ResetHeader();
-    ResetInitialAttributes();
-    m.LayerGroupStates.assign(16, 0);
-    m.LayerGroupNames.assign(16, std::string());
-    m.LayerStates.assign(256, 0);
-    m.LayerNames.assign(256, std::string());
-    m.RefPoints.assign(100, TJwwRefPoint{});
-    m.RefPointCount = 0;
-    m.PolylineNo = 0;
-    m.InPolyline = false;
-    m.DimPending = false;
-    m.PendingDimLine = DefaultDimLine();
-    ForEachList([](auto& list) { list.clear(); });
-
-    TOutputAttributeState& s = OutputAttributeState;
-    ResetRunningAttributes();
-    s.CurHhp = 0;
-    s.CurZFlags = 0;
+    ExchangeModel = TExchangeModel{};
+    OutputLines.clear();
     // The flags after AttrTextType belong to the writer alone; ResetOutputState sets them.
-    for (int k = AttrLayerGroup; k <= AttrTextType; ++k) s.AttrFlags[k] = true;
+    const auto flags = OutputAttributeState.AttrFlags;
+    OutputAttributeState = TOutputAttributeState{};
+    OutputAttributeState.AttrFlags = flags;
+    RaiseFlags(AttrLayerGroup, AttrTextType);
 }
 
+// The reader's own values (CurHhp, CurZFlags) are not the writer's and stay.
 void ResetOutputState() {
-    ResetRunningAttributes();
-    for (int k = AttrLayerGroup; k <= AttrPenNo; ++k) OutputAttributeState.AttrFlags[k] = true;
+    static_cast<TJwwRunningAttributes&>(OutputAttributeState) = TJwwRunningAttributes{};
+    RaiseFlags(AttrLayerGroup, AttrPenNo);
 }
 
 void FillEntHead(TJwwEntHead& head) {
