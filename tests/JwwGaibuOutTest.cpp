@@ -146,6 +146,13 @@ TEST(NumberText, NonFiniteValuesHaveNames) {
     EXPECT_EQ(NumberText(NaN), "NAN");
 }
 
+TEST(IntegerText, SignAndExtremes) {
+    EXPECT_EQ(IntegerText(0), "0");
+    EXPECT_EQ(IntegerText(-7), "-7");
+    EXPECT_EQ(IntegerText(std::numeric_limits<int>::max()), "2147483647");
+    EXPECT_EQ(IntegerText(std::numeric_limits<int>::min()), "-2147483648");
+}
+
 TEST(Emitters, FirstCallsWriteTheExampleLines) {
     struct {
         const char* call;

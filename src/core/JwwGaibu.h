@@ -314,6 +314,8 @@ std::vector<std::string> JwwSplitLine(std::string_view line);
 
 // Writer.
 std::string NumberText(double value);
+// "-" when negative and the decimal digits: every integer in output lines and settings.
+std::string IntegerText(int value);
 void AddOutputLine(std::string_view text);
 bool WriteOutputFile(const std::filesystem::path& path);
 

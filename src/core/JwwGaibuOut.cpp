@@ -77,16 +77,10 @@ std::string PlainText(const TRoundedDigits& r) {
     return text;
 }
 
-std::string DecimalText(int value) {
-    std::array<char, 16> buf{};
-    auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr;
-    return std::string(buf.data(), end);
-}
-
 std::string ScientificText(const TRoundedDigits& r) {
     std::string text(1, r.Digits[0]);
     if (r.Digits.size() > 1) text.append(1, '.').append(r.Digits, 1);
-    return text.append(1, 'E').append(DecimalText(r.Exponent - 1));
+    return text.append(1, 'E').append(IntegerText(r.Exponent - 1));
 }
 
 // A negative value is written as its 32-bit two's complement.
@@ -172,7 +166,7 @@ std::filesystem::path TempPathBeside(const std::filesystem::path& path) {
     std::error_code ec;
     for (int n = 1; n < 100 && std::filesystem::exists(temp, ec); ++n) {
         temp = path;
-        temp += ".tmp" + DecimalText(n);
+        temp += ".tmp" + IntegerText(n);
     }
     return temp;
 }
@@ -198,6 +192,12 @@ std::string NumberText(double value) {
     const bool plain = rounded.Exponent >= -3 && rounded.Exponent <= 15;
     std::string text = value < 0 ? "-" : "";
     return text.append(plain ? PlainText(rounded) : ScientificText(rounded));
+}
+
+std::string IntegerText(int value) {
+    std::array<char, 16> buf{};
+    auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr;
+    return std::string(buf.data(), end);
 }
 
 void AddOutputLine(std::string_view text) { AppendRecord(text, false); }
@@ -230,20 +230,20 @@ void EmitLayer(int layer) {
 
 void EmitLineColor(int color, int map) {
     if (map == 1) color = MapColorNumber(color);
-    EmitIntAttribute(AttrColor, OutputAttributeState.CurColor, color, "lc" + DecimalText(color));
+    EmitIntAttribute(AttrColor, OutputAttributeState.CurColor, color, "lc" + IntegerText(color));
 }
 
 void EmitLineType(int type, int map) {
     if (map == 1) type = MapLineTypeNumber(type);
     EmitIntAttribute(AttrLineType, OutputAttributeState.CurLineType, type,
-                     "lt" + DecimalText(type));
+                     "lt" + IntegerText(type));
 }
 
 void EmitLineWidth(int width) {
     if (width == -1) width = ExchangeModel.InitialLineWidth;
     if (width < 0 || width > 30000) width = 0;
     EmitIntAttribute(AttrLineWidth, OutputAttributeState.CurLineWidth, width,
-                     "lw" + DecimalText(width));
+                     "lw" + IntegerText(width));
 }
 
 void EmitTextType(int number, int color, int map, double width, double height, double spacing) {
@@ -268,10 +268,10 @@ void EmitTextType(int number, int color, int map, double width, double height, d
     if (number == 0) {
         std::string sizes;
         if (!NumbersText({width, height, spacing}, sizes)) return;
-        AddOutputLine("cn0 " + sizes + " " + DecimalText(color));
+        AddOutputLine("cn0 " + sizes + " " + IntegerText(color));
         state.CurFreeText = {width, height, spacing, color};
     } else {
-        AddOutputLine("cn" + DecimalText(number));
+        AddOutputLine("cn" + IntegerText(number));
     }
     state.CurTextType = number;
     state.AttrFlags[AttrTextType] = false;
@@ -279,7 +279,7 @@ void EmitTextType(int number, int color, int map, double width, double height, d
 
 void EmitCcValue(int value) {
     if (value < 0 || value > 8) value = 0;
-    EmitIntAttribute(AttrCc, OutputAttributeState.CurCc, value, "cc" + DecimalText(value));
+    EmitIntAttribute(AttrCc, OutputAttributeState.CurCc, value, "cc" + IntegerText(value));
 }
 
 void EmitFontName(std::string_view name) {
@@ -293,7 +293,7 @@ void EmitFontName(std::string_view name) {
 
 void EmitPenNumber(int number, int map) {
     if (map == 1) number = MapColorNumber(number);
-    EmitIntAttribute(AttrPenNo, OutputAttributeState.CurPenNo, number, "pn" + DecimalText(number));
+    EmitIntAttribute(AttrPenNo, OutputAttributeState.CurPenNo, number, "pn" + IntegerText(number));
 }
 
 void EmitZFlags(int bits) {
@@ -316,7 +316,7 @@ void EmitPoint(int code, double x, double y, double magnification, double angleD
     if (std::fabs(magnification) <= MinExtent) magnification = 1;
     std::string numbers;
     if (!NumbersText({x, y, magnification, angleDeg}, numbers)) return;
-    AddOutputLine("pt " + numbers + " " + DecimalText(code));
+    AddOutputLine("pt " + numbers + " " + IntegerText(code));
 }
 
 void EmitText(int kind, std::string_view text, double x, double y, double dx, double dy) {
