@@ -1,6 +1,7 @@
 // Number text, the emitters and the output file, checked against the exact bytes the host reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "JwwGaibu.h"
+#include "ReplaceFile.h"
 
 namespace fs = std::filesystem;
 
@@ -46,6 +48,7 @@ struct TFreshOutput {
     std::vector<fs::path> Entries() const {
         std::vector<fs::path> entries;
         for (const auto& entry : fs::directory_iterator(Folder)) entries.push_back(entry.path());
+        std::sort(entries.begin(), entries.end());
         return entries;
     }
 
@@ -490,4 +493,30 @@ TEST(WriteOutputFile, ReadOnlyFolderKeepsTheOldFile) {
     EXPECT_FALSE(WriteOutputFile(path));
     EXPECT_EQ(ReadBytes(path), "old\r\n");
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
+}
+
+TEST(ReplaceFile, TakenTemporaryNamesAreLeftAlone) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "a.dat";
+    WriteBytes(path, "old");
+    WriteBytes(out.Folder / "a.dat.tmp", "the user's");
+    fs::create_directory(out.Folder / "a.dat.tmp1");
+    WriteBytes(out.Folder / "a.dat.tmp1" / "a.dat", "also the user's");
+    EXPECT_TRUE(ReplaceFile(path, std::string("new\0\r\n", 6)));
+    EXPECT_EQ(ReadBytes(path), std::string("new\0\r\n", 6));
+    EXPECT_EQ(ReadBytes(out.Folder / "a.dat.tmp"), "the user's");
+    EXPECT_EQ(ReadBytes(out.Folder / "a.dat.tmp1" / "a.dat"), "also the user's");
+    EXPECT_EQ(out.Entries(),
+              (std::vector<fs::path>{path, out.Folder / "a.dat.tmp", out.Folder / "a.dat.tmp1"}));
+}
+
+TEST(ReplaceFile, NoFreeTemporaryNameKeepsTheOldFile) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "a.dat";
+    WriteBytes(path, "old");
+    WriteBytes(out.Folder / "a.dat.tmp", "");
+    for (int n = 1; n < 100; ++n) WriteBytes(out.Folder / ("a.dat.tmp" + std::to_string(n)), "");
+    EXPECT_FALSE(ReplaceFile(path, "new"));
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(out.Entries().size(), 101u);
 }

@@ -6,12 +6,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <initializer_list>
 #include <system_error>
 
 #include "JwwGaibu.h"
 #include "MyFunc.h"
+#include "ReplaceFile.h"
 
 namespace {
 
@@ -159,28 +159,6 @@ std::string OutputFileContent() {
     return content;
 }
 
-// A name beside the target that no file uses yet, so nothing of the user's is overwritten.
-std::filesystem::path TempPathBeside(const std::filesystem::path& path) {
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    std::error_code ec;
-    for (int n = 1; n < 100 && std::filesystem::exists(temp, ec); ++n) {
-        temp = path;
-        temp += ".tmp" + IntegerText(n);
-    }
-    return temp;
-}
-
-bool WriteWholeFile(const std::filesystem::path& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) return false;
-    out.close();
-    return !out.fail();
-}
-
 }  // namespace
 
 std::string NumberText(double value) {
@@ -202,18 +180,9 @@ std::string IntegerText(int value) {
 
 void AddOutputLine(std::string_view text) { AppendRecord(text, false); }
 
-// The host would run a half-written file as commands, so the list goes to a file beside the
-// target first and only a complete file replaces it.
+// The host would run a half-written file as commands: only a complete file replaces it.
 bool WriteOutputFile(const std::filesystem::path& path) {
-    const std::string content = OutputFileContent();
-    const std::filesystem::path temp = TempPathBeside(path);
-    std::error_code ec;
-    if (WriteWholeFile(temp, content)) {
-        std::filesystem::rename(temp, path, ec);
-        if (!ec) return true;
-    }
-    std::filesystem::remove(temp, ec);
-    return false;
+    return ReplaceFile(path, OutputFileContent());
 }
 
 void EmitLayerGroup(int group) {

@@ -1,0 +1,66 @@
+// Write beside, then rename: the one way a file of ours is replaced.
+#include "ReplaceFile.h"
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace {
+
+// How many names beside the target are tried for the temporary.
+constexpr int MaxTempNames = 100;
+
+// path + ".tmp", then path + ".tmp1" to ".tmp99".
+std::filesystem::path TempName(const std::filesystem::path& path, int n) {
+    std::filesystem::path name = path;
+    name += ".tmp";
+    if (n > 0) {
+        std::array<char, 16> digits{};
+        name += std::string(digits.data(),
+                            std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr);
+    }
+    return name;
+}
+
+// A new, empty folder beside path, or an empty path when none can be made. Creating a folder
+// fails on any name already taken, file or folder, so the temporary inside it can never be
+// somebody's file; unlike the C library's exclusive open, this takes wide paths and works on
+// every Windows runtime.
+std::filesystem::path MakeTempFolder(const std::filesystem::path& path) {
+    for (int n = 0; n < MaxTempNames; ++n) {
+        const std::filesystem::path folder = TempName(path, n);
+        std::error_code ec;
+        if (std::filesystem::create_directory(folder, ec)) return folder;
+        if (ec && ec != std::errc::file_exists) break;  // no folder can be made here at all
+    }
+    return {};
+}
+
+bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) return false;
+    out.close();
+    return !out.fail();
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    const std::filesystem::path folder = MakeTempFolder(path);
+    if (folder.empty()) return false;
+    const std::filesystem::path temp = folder / path.filename();
+    std::error_code ec;
+    bool replaced = WriteWholeFile(temp, bytes);
+    if (replaced) {
+        std::filesystem::rename(temp, path, ec);
+        replaced = !ec;
+    }
+    if (!replaced) std::filesystem::remove(temp, ec);
+    std::filesystem::remove(folder, ec);
+    return replaced;
+}
