@@ -573,11 +573,21 @@ TEST(JwwParseLine, LinesOfRealsMatchTheirTokens) {
     }
 }
 
+// After JwwFree the tables are gone: lines that would write into them change no table and
+// write no output, while the running state and the lists go on as usual.
 TEST(JwwParseLine, NoStoreDoesNotCrash) {
     JwwFree();
     for (std::string_view line : {"lgn", "lyn", "lg1 5", "ly1 5", "hp1 1 2", "ch 1 2 3 4 x"})
         JwwParseLine(line);
-    SUCCEED();
+    EXPECT_TRUE(M.LayerGroupStates.empty());
+    EXPECT_TRUE(M.LayerGroupNames.empty());
+    EXPECT_TRUE(M.LayerStates.empty());
+    EXPECT_TRUE(M.LayerNames.empty());
+    EXPECT_TRUE(M.RefPoints.empty());
+    EXPECT_EQ(M.RefPointCount, 0);
+    EXPECT_TRUE(OutputLines.empty());
+    EXPECT_EQ(S.CurLayer, 1);
+    EXPECT_EQ(M.EntTexts.size(), 1u);
 }
 
 TEST(JwwLoadFile, SamplesFromTheHost) {
