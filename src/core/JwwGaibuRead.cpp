@@ -297,19 +297,23 @@ void StoreText(const TTokenList& t, std::string_view) {
     EndEntity();
 }
 
-void StorePoint(const TTokenList& t, std::string_view) {
-    TJwwEntPoint& p = AddEntity(ExchangeModel.EntPoints, KindPoint);
+// A point takes its colour from the last "pn" line, not from "lc".
+template <class T>
+T& AddPoint(std::vector<T>& list, int kind, const TTokenList& t) {
+    T& p = AddEntity(list, kind);
     p.Head.Color = OutputAttributeState.CurPenNo;
     p.X = Real(t, 1);
     p.Y = Real(t, 2);
+    return p;
+}
+
+void StorePoint(const TTokenList& t, std::string_view) {
+    AddPoint(ExchangeModel.EntPoints, KindPoint, t);
     EndEntity();
 }
 
 void StorePointEx(const TTokenList& t, std::string_view) {
-    TJwwEntPointEx& p = AddEntity(ExchangeModel.EntPointsEx, KindPointEx);
-    p.Head.Color = OutputAttributeState.CurPenNo;
-    p.X = Real(t, 1);
-    p.Y = Real(t, 2);
+    TJwwEntPointEx& p = AddPoint(ExchangeModel.EntPointsEx, KindPointEx, t);
     p.A = Real(t, 3);
     p.B = Real(t, 4);
     p.N = Int(t, 5);
