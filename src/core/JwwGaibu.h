@@ -308,7 +308,7 @@ int MapColorNumber(int n);
 int MapLineTypeNumber(int n);
 
 // Reader. JwwSplitLine is the tokenizer (at most 32 tokens), exposed for tests.
-bool JwwLoadFile(const std::filesystem::path& path);
+[[nodiscard]] bool JwwLoadFile(const std::filesystem::path& path);
 void JwwParseLine(std::string_view line);
 std::vector<std::string> JwwSplitLine(std::string_view line);
 
@@ -317,7 +317,7 @@ std::string NumberText(double value);
 // "-" when negative and the decimal digits: every integer in output lines and settings.
 std::string IntegerText(int value);
 void AddOutputLine(std::string_view text);
-bool WriteOutputFile(const std::filesystem::path& path);
+[[nodiscard]] bool WriteOutputFile(const std::filesystem::path& path);
 
 // Attribute and geometry emitters: each appends zero or more records to OutputLines.
 void EmitLayerGroup(int group);

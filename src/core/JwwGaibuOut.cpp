@@ -98,7 +98,7 @@ std::string HexText(int value) {
 
 // The values by NumberText, separated by single blanks. False when one is not finite: the host
 // would read "INF" or "NAN" as garbage, so such a command is never written.
-bool NumbersText(std::initializer_list<double> values, std::string& text) {
+[[nodiscard]] bool NumbersText(std::initializer_list<double> values, std::string& text) {
     text.clear();
     for (double value : values) {
         if (!std::isfinite(value)) return false;

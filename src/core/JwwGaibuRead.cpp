@@ -635,7 +635,7 @@ std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from
     return start;
 }
 
-bool ReadAllLines(std::istream& in) {
+[[nodiscard]] bool ReadAllLines(std::istream& in) {
     std::vector<char> block(ReadBlockBytes);
     std::size_t kept = 0;  // bytes of an unfinished line at the front of the block
     for (;;) {

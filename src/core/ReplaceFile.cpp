@@ -38,7 +38,7 @@ std::filesystem::path MakeTempFolder(const std::filesystem::path& path) {
     return {};
 }
 
-bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+[[nodiscard]] bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.is_open()) return false;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
