@@ -298,7 +298,7 @@ extern TExchangeModel ExchangeModel;
 extern TOutputAttributeState OutputAttributeState;
 extern std::vector<TOutputRecord> OutputLines;
 
-// Store.
+// Store (JwwGaibuStore.cpp).
 void JwwInit();
 void JwwFree();
 void ResetOutputState();
@@ -307,12 +307,13 @@ void AddEntRef(int kind, int index);
 int MapColorNumber(int n);
 int MapLineTypeNumber(int n);
 
-// Reader. JwwSplitLine is the tokenizer (at most 32 tokens), exposed for tests.
+// Reader (JwwGaibuRead.cpp). JwwSplitLine is the tokenizer (JwwGaibuTokens.cpp, at most 32
+// tokens), exposed for tests.
 [[nodiscard]] bool JwwLoadFile(const std::filesystem::path& path);
 void JwwParseLine(std::string_view line);
 std::vector<std::string> JwwSplitLine(std::string_view line);
 
-// Writer.
+// Writer (JwwGaibuOut.cpp, like the emitters below).
 std::string NumberText(double value);
 // "-" when negative and the decimal digits: every integer in output lines and settings.
 std::string IntegerText(int value);
