@@ -1,6 +1,7 @@
 // Number text, the emitters and the output file, checked against the exact bytes the host reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "JwwGaibu.h"
+#include "ReplaceFile.h"
+#include "TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -23,29 +26,11 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 // A fresh output state, as after the start-up sequence, and a fresh folder for the test.
 struct TFreshOutput {
     TFreshOutput() {
-        OutputLines.clear();
-        OutputAttributeState = TOutputAttributeState{};
-        OutputAttributeState.CurFontName = DefaultFontName;
-        for (int flag = 1; flag <= 9; ++flag) OutputAttributeState.AttrFlags[flag] = true;
-        ExchangeModel = TExchangeModel{};
-        ExchangeModel.InitialColor = 1;
-        ExchangeModel.InitialLineType = 1;
-        ExchangeModel.InitialTextType = 1;
-        ExchangeModel.InitialFreeText = {2.0, 2.0, 0.0, 1};
-
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        Folder = fs::temp_directory_path() /
-                 (std::string("pardim-out-") + info->test_suite_name() + "-" + info->name());
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
+        JwwInit();
+        ResetOutputState();
     }
 
-    ~TFreshOutput() {
-        std::error_code ec;
-        fs::permissions(Folder, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(Folder, ec);
-        OutputLines.clear();
-    }
+    ~TFreshOutput() { OutputLines.clear(); }
 
     TFreshOutput(const TFreshOutput&) = delete;
     TFreshOutput& operator=(const TFreshOutput&) = delete;
@@ -53,10 +38,12 @@ struct TFreshOutput {
     std::vector<fs::path> Entries() const {
         std::vector<fs::path> entries;
         for (const auto& entry : fs::directory_iterator(Folder)) entries.push_back(entry.path());
+        std::sort(entries.begin(), entries.end());
         return entries;
     }
 
-    fs::path Folder;
+    TScratchFolder Scratch{"pardim-out"};
+    fs::path Folder = Scratch.Path;
 };
 
 using Texts = std::vector<std::string>;
@@ -68,15 +55,6 @@ Texts Records() {
         texts.push_back(record.Text + (record.JoinsNext ? "+" : ""));
     }
     return texts;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // The file written from the records, as bytes.
@@ -153,6 +131,13 @@ TEST(NumberText, NonFiniteValuesHaveNames) {
     EXPECT_EQ(NumberText(NaN), "NAN");
 }
 
+TEST(IntegerText, SignAndExtremes) {
+    EXPECT_EQ(IntegerText(0), "0");
+    EXPECT_EQ(IntegerText(-7), "-7");
+    EXPECT_EQ(IntegerText(std::numeric_limits<int>::max()), "2147483647");
+    EXPECT_EQ(IntegerText(std::numeric_limits<int>::min()), "-2147483648");
+}
+
 TEST(Emitters, FirstCallsWriteTheExampleLines) {
     struct {
         const char* call;
@@ -168,7 +153,7 @@ TEST(Emitters, FirstCallsWriteTheExampleLines) {
          "cn\"$\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\n"},
         {"line", [] { EmitLine(0, 0, 1000.5, -0.25); }, "0 0 1000.5 -0.25\r\n"},
         {"pt", [] { EmitPoint(3, 10, 20, 1, 45); }, "pt 10 20 1 45 3\r\n"},
-        {"text", [] { EmitText(2, "\x90\xa1\x96\x40", 100, 50, 10, 0); },  // 寸法
+        {"text", [] { EmitText(TextKindCs, "\x90\xa1\x96\x40", 100, 50, 10, 0); },  // 寸法
          "cs 100 50 10 0 \"\x90\xa1\x96\x40\r\n"},
         {"figure", [] { EmitDimensionFigure("1,000", 0, 0, 1000, 0, 500, 5, 10, 0); },
          "msg\r\n0 0 1000 0\r\ncs 500 5 10 0 \"1,000\r\n"},
@@ -317,8 +302,8 @@ TEST(Emitters, NonFiniteValuesWriteNothingAndKeepTheState) {
     EmitPoint(1, 0, 0, Inf, 0);
     EmitPoint(1, 0, 0, 1, -Inf);
     EmitTextType(0, 1, 0, NaN, 2, 0);
-    EmitText(2, "1", 0, 0, 10, NaN);
-    EmitText(2, "1", Inf, 0, 10, 0);
+    EmitText(TextKindCs, "1", 0, 0, 10, NaN);
+    EmitText(TextKindCs, "1", Inf, 0, 10, 0);
     EmitDimensionFigure("1", 0, 0, Inf, 0, 0, 0, 10, 0);
     EmitDimensionFigure("1", 0, 0, 1, 0, NaN, 0, 10, 0);
     EmitDimensionFigure("", 0, 0, 1.5e308, 1.5e308, 0, 0, 10, 0);  // too long to measure
@@ -348,23 +333,23 @@ TEST(EmitText, KindChoosesTheKeyword) {
 
 TEST(EmitText, BlankTextOrNoDirectionWritesNothing) {
     TFreshOutput out;
-    EmitText(2, "\x81\x40\x81\x40", 0, 0, 10, 0);  // two full-width blanks
-    EmitText(2, " \t ", 0, 0, 10, 0);
-    EmitText(2, "", 0, 0, 10, 0);
-    EmitText(2, "1", 0, 0, 0, 0);
-    EmitText(2, "1", 0, 0, 1e-8, -1e-8);  // at the tolerance: no direction
+    EmitText(TextKindCs, "\x81\x40\x81\x40", 0, 0, 10, 0);  // two full-width blanks
+    EmitText(TextKindCs, " \t ", 0, 0, 10, 0);
+    EmitText(TextKindCs, "", 0, 0, 10, 0);
+    EmitText(TextKindCs, "1", 0, 0, 0, 0);
+    EmitText(TextKindCs, "1", 0, 0, 1e-8, -1e-8);  // at the tolerance: no direction
     EXPECT_EQ(Records(), Texts{});
 }
 
 TEST(EmitText, BlanksInTheTextAreKept) {
     TFreshOutput out;
-    EmitText(2, " L= 100 ", 0, 0, 0, 2e-8);
+    EmitText(TextKindCs, " L= 100 ", 0, 0, 0, 2e-8);
     EXPECT_EQ(WrittenFile(out.Folder), "cs 0 0 0 2E-8 \" L= 100 \r\n");
 }
 
 TEST(EmitText, LongTextIsCutTo255Bytes) {
     TFreshOutput out;
-    EmitText(2, std::string(300, 'x'), 0, 0, 10, 0);
+    EmitText(TextKindCs, std::string(300, 'x'), 0, 0, 10, 0);
     ASSERT_EQ(OutputLines.size(), 2u);
     EXPECT_EQ(OutputLines[1].Text, std::string(255, 'x'));
 }
@@ -373,14 +358,14 @@ TEST(EmitText, CutNeverSplitsATwoByteCharacter) {
     TFreshOutput out;
     std::string text(254, 'x');
     text += "\x82\xa0\x82\xa0";  // あ across byte 255
-    EmitText(2, text, 0, 0, 10, 0);
+    EmitText(TextKindCs, text, 0, 0, 10, 0);
     ASSERT_EQ(OutputLines.size(), 2u);
     EXPECT_EQ(OutputLines[1].Text, std::string(254, 'x'));
 }
 
 TEST(EmitText, LeavesTheAttributesAlone) {
     TFreshOutput out;
-    EmitText(2, "1", 0, 0, 10, 0);
+    EmitText(TextKindCs, "1", 0, 0, 10, 0);
     EmitDimensionFigure("1", 0, 0, 1, 0, 0, 0, 10, 0);
     EXPECT_EQ(OutputAttributeState.CurTextType, 1);
     for (int flag = 1; flag <= 9; ++flag) EXPECT_TRUE(OutputAttributeState.AttrFlags[flag]);
@@ -425,11 +410,11 @@ TEST(WriteOutputFile, EmptyListWritesHq) {
 TEST(WriteOutputFile, JoinedPairsShareALine) {
     TFreshOutput out;
     EmitLineColor(2, 0);
-    EmitText(0, "a\"", 1, 2, 10, 0);  // a text ending in a quote does not join again
+    EmitText(TextKindCh, "a\"", 1, 2, 10, 0);  // a text ending in a quote does not join again
     AddOutputLine("");
     EmitFontName("<F>\"");  // a font ending in a quote is a line of its own
     EmitLine(0, 0, 1, 1);
-    EmitText(2, "b", 3, 4, 0, 10);
+    EmitText(TextKindCs, "b", 3, 4, 0, 10);
     EXPECT_EQ(WrittenFile(out.Folder),
               "lc2\r\n"
               "ch 1 2 10 0 \"a\"\r\n"
@@ -442,7 +427,7 @@ TEST(WriteOutputFile, JoinedPairsShareALine) {
 TEST(WriteOutputFile, JoinedRecordLastEndsWithoutLineEnd) {
     TFreshOutput out;
     EmitLine(0, 0, 1, 0);
-    EmitText(2, "x", 0, 0, 10, 0);
+    EmitText(TextKindCs, "x", 0, 0, 10, 0);
     OutputLines.pop_back();
     EXPECT_EQ(WrittenFile(out.Folder), "0 0 1 0\r\ncs 0 0 10 0 \"");
 }
@@ -451,7 +436,7 @@ TEST(WriteOutputFile, ReplacesTheExistingFileAndLeavesNoTemporary) {
     TFreshOutput out;
     const fs::path path = out.Folder / "JWC_TEMP.TXT";
     WriteBytes(path, "hp1 0 0\r\nhp2 1 1\r\nhp3 2 2\r\nmuch longer than the new contents\r\n");
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_TRUE(WriteOutputFile(path));
     EXPECT_EQ(ReadBytes(path), "z3\r\n");
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
@@ -459,7 +444,7 @@ TEST(WriteOutputFile, ReplacesTheExistingFileAndLeavesNoTemporary) {
 
 TEST(WriteOutputFile, MissingFolderFails) {
     TFreshOutput out;
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_FALSE(WriteOutputFile(out.Folder / "missing" / "JWC_TEMP.TXT"));
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{});
 }
@@ -469,7 +454,7 @@ TEST(WriteOutputFile, TargetThatIsAFolderIsLeftAsItWas) {
     const fs::path path = out.Folder / "JWC_TEMP.TXT";
     fs::create_directory(path);
     WriteBytes(path / "inside.txt", "kept");
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_FALSE(WriteOutputFile(path));
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
     EXPECT_EQ(ReadBytes(path / "inside.txt"), "kept");
@@ -486,8 +471,34 @@ TEST(WriteOutputFile, ReadOnlyFolderKeepsTheOldFile) {
         fs::remove(out.Folder / "probe");
         GTEST_SKIP() << "this user writes into read-only folders";
     }
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EXPECT_FALSE(WriteOutputFile(path));
     EXPECT_EQ(ReadBytes(path), "old\r\n");
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
+}
+
+TEST(ReplaceFile, TakenTemporaryNamesAreLeftAlone) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "a.dat";
+    WriteBytes(path, "old");
+    WriteBytes(out.Folder / "a.dat.tmp", "the user's");
+    fs::create_directory(out.Folder / "a.dat.tmp1");
+    WriteBytes(out.Folder / "a.dat.tmp1" / "a.dat", "also the user's");
+    EXPECT_TRUE(ReplaceFile(path, std::string("new\0\r\n", 6)));
+    EXPECT_EQ(ReadBytes(path), std::string("new\0\r\n", 6));
+    EXPECT_EQ(ReadBytes(out.Folder / "a.dat.tmp"), "the user's");
+    EXPECT_EQ(ReadBytes(out.Folder / "a.dat.tmp1" / "a.dat"), "also the user's");
+    EXPECT_EQ(out.Entries(),
+              (std::vector<fs::path>{path, out.Folder / "a.dat.tmp", out.Folder / "a.dat.tmp1"}));
+}
+
+TEST(ReplaceFile, NoFreeTemporaryNameKeepsTheOldFile) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "a.dat";
+    WriteBytes(path, "old");
+    WriteBytes(out.Folder / "a.dat.tmp", "");
+    for (int n = 1; n < 100; ++n) WriteBytes(out.Folder / ("a.dat.tmp" + std::to_string(n)), "");
+    EXPECT_FALSE(ReplaceFile(path, "new"));
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(out.Entries().size(), 101u);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,21 @@ struct TJwwTextType {
     double Spacing = 0;
     int Color = 0;
 };
+
+// Every text type before the host names its sizes, and the free size before a "cn0" line.
+inline constexpr TJwwTextType DefaultTextType{3.0, 3.0, 0.0, 2};
+inline constexpr TJwwTextType DefaultFreeText{2.0, 2.0, 0.0, 1};
+
+// "<ＭＳ ゴシック>", the font the writer assumes before it has written one.
+inline constexpr char DefaultFontName[] =
+    "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";  // <ＭＳ ゴシック>
+
+template <class T, std::size_t N>
+constexpr std::array<T, N> FilledArray(const T& value) {
+    std::array<T, N> values{};
+    values.fill(value);
+    return values;
+}
 
 struct TJwwRefPoint {
     bool Given = false;
@@ -67,9 +83,27 @@ struct TJwwEntArc {
     std::array<double, 7> Values{};  // centre x, centre y, radius, then the line's other four
 };
 
+// The text commands, numbered as the reader stores them and as EmitText takes them.
+enum TJwwTextKind : int {
+    TextKindCh = 0,
+    TextKindCv,
+    TextKindCs,
+    TextKindCr,
+    TextKindCo,
+    TextKindCp,
+    TextKindCt,
+    TextKindCk,
+    TextKindCz,
+    TextKindC2,
+};
+
+// The keyword of each text kind.
+inline constexpr std::array<std::string_view, TextKindC2 + 1> TextKeywords{
+    "ch", "cv", "cs", "cr", "co", "cp", "ct", "ck", "cz", "c2"};
+
 struct TJwwEntText {
     TJwwEntHead Head;
-    int TextKind = 0;  // "ch" 0, "cv" 1, "cs" 2, "cr" 3, "co" 4, "cp" 5, "ct" 6, "ck" 7, "cz" 8, "c2" 9
+    TJwwTextKind TextKind = TextKindCh;
     int Cc = 0;
     int TextType = 0;
     double Width = 0, Height = 0, Spacing = 0;
@@ -141,61 +175,97 @@ struct TJwwEntRef {
     int Index = 0;
 };
 
-// The running attributes: followed by the reader while it reads, then (after ResetOutputState)
-// the last values the writer wrote, with AttrFlags as its force flags.
-struct TOutputAttributeState {
-    int CurHhp = 0;
+// Where each attribute keeps its flag in AttrFlags. While the input is read, the flags up to
+// AttrTextType mean that the first line of their keyword is still to come; after
+// ResetOutputState each flag makes its emitter write its line whatever the value.
+enum TAttrFlag : int {
+    AttrLayerGroup = 1,  // "lg"
+    AttrLayer,           // "ly"
+    AttrColor,           // "lc"
+    AttrLineType,        // "lt"
+    AttrLineWidth,       // "lw"
+    AttrTextType,        // "cn"
+    AttrCc,              // "cc"
+    AttrFontName,        // the font line
+    AttrPenNo,           // "pn"
+};
+
+// Bits of CurZFlags and of EmitZFlags, one for each of the lines "z1" to "z5". The host gives the
+// item after a "z3" line the dimension attribute.
+enum TZFlag : int {
+    ZFlag1 = 1,
+    ZFlag2 = 2,
+    ZFlag3 = 4,
+    ZFlag4 = 8,
+    ZFlag5 = 16,
+    ZFlagDimension = ZFlag3,
+};
+
+// The attributes that the reader follows and the writer writes, as both of them start.
+struct TJwwRunningAttributes {
     int CurLayerGroup = 0;
     int CurLayer = 0;
     int CurColor = 1;
     int CurLineType = 1;
     int CurLineWidth = 0;
     int CurTextType = 1;
-    TJwwTextType CurFreeText{2.0, 2.0, 0.0, 1};
+    TJwwTextType CurFreeText = DefaultFreeText;
     int CurCc = 0;
-    std::string CurFontName;
-    int CurZFlags = 0;
+    std::string CurFontName = DefaultFontName;
     int CurPenNo = 1;
     int CurExtColor = 0;
-    // Index 1..9 ("lg", "ly", "lc", "lt", "lw", "cn", "cc", font name, "pn"); 0 unused.
-    std::array<bool, 10> AttrFlags{};
 };
 
-struct TExchangeModel {
-    // Header values.
+// The running attributes: followed by the reader while it reads, then (after ResetOutputState)
+// the last values the writer wrote, with AttrFlags as its force flags.
+struct TOutputAttributeState : TJwwRunningAttributes {
+    int CurHhp = 0;
+    int CurZFlags = 0;
+    std::array<bool, AttrPenNo + 1> AttrFlags{};  // by TAttrFlag; index 0 unused
+};
+
+// Header values, each set by one keyword of the input.
+struct TJwwHeaderValues {
     std::string SourceFileName;
     double HkValue = 0;
-    std::array<double, 16> LayerGroupScale{};
-    double SheetWidth = 0, SheetHeight = 0;
-    std::array<TJwwTextType, 11> TextTypes{};  // text types 1..10; index 0 unused
+    std::array<double, 16> LayerGroupScale = FilledArray<double, 16>(1.0);
+    double SheetWidth = 1189, SheetHeight = 841;
+    // Text types 1..10; index 0 unused.
+    std::array<TJwwTextType, 11> TextTypes = FilledArray<TJwwTextType, 11>(DefaultTextType);
     bool BzFlag = false;
     std::array<double, 5> HnValues{};  // 1..4; index 0 unused
+};
 
-    // The host's current attributes: the first of each attribute line.
+// The host's current attributes: the first of each attribute line.
+struct TJwwInitialAttributes {
     int InitialLayerGroup = 0;
     int InitialLayer = 0;
-    int InitialColor = 0;
-    int InitialLineType = 0;
+    int InitialColor = 1;
+    int InitialLineType = 1;
     int InitialLineWidth = 0;
-    int InitialTextType = 0;
-    TJwwTextType InitialFreeText{};
+    int InitialTextType = 1;
+    TJwwTextType InitialFreeText = DefaultFreeText;
     std::string InitialFontName;
+};
 
+// The store as JwwInit leaves it is the default-constructed one.
+struct TExchangeModel : TJwwHeaderValues, TJwwInitialAttributes {
     // Layer tables: groups 0..15, layers at group * 16 + layer.
-    std::vector<int> LayerGroupStates;
-    std::vector<std::string> LayerGroupNames;
-    std::vector<int> LayerStates;
-    std::vector<std::string> LayerNames;
+    std::vector<int> LayerGroupStates = std::vector<int>(16);
+    std::vector<std::string> LayerGroupNames = std::vector<std::string>(16);
+    std::vector<int> LayerStates = std::vector<int>(256);
+    std::vector<std::string> LayerNames = std::vector<std::string>(256);
 
     // Reference points 1..99; slot 0 is never written.
-    std::vector<TJwwRefPoint> RefPoints;
+    std::vector<TJwwRefPoint> RefPoints = std::vector<TJwwRefPoint>(100);
     int RefPointCount = 0;
 
-    // Grouping state of the reader.
+    // Grouping state of the reader. A dimension figure without a line of its own has the
+    // segment (0, 0)-(1, 0).
     int PolylineNo = 0;
     bool InPolyline = false;
     bool DimPending = false;
-    TJwwEntLine PendingDimLine;
+    TJwwEntLine PendingDimLine{.Head = {.Color = 1, .LineType = 1}, .X2 = 1};
 
     // Entities in input order, and one list per kind.
     std::vector<TJwwEntRef> EntOrder;
@@ -228,10 +298,7 @@ extern TExchangeModel ExchangeModel;
 extern TOutputAttributeState OutputAttributeState;
 extern std::vector<TOutputRecord> OutputLines;
 
-// "<ＭＳ ゴシック>", the font the writer assumes before it has written one.
-extern const char DefaultFontName[];
-
-// Store.
+// Store (JwwGaibuStore.cpp).
 void JwwInit();
 void JwwFree();
 void ResetOutputState();
@@ -240,15 +307,18 @@ void AddEntRef(int kind, int index);
 int MapColorNumber(int n);
 int MapLineTypeNumber(int n);
 
-// Reader. JwwSplitLine is the tokenizer (at most 32 tokens), exposed for tests.
-bool JwwLoadFile(const std::filesystem::path& path);
+// Reader (JwwGaibuRead.cpp). JwwSplitLine is the tokenizer (JwwGaibuTokens.cpp, at most 32
+// tokens), exposed for tests.
+[[nodiscard]] bool JwwLoadFile(const std::filesystem::path& path);
 void JwwParseLine(std::string_view line);
 std::vector<std::string> JwwSplitLine(std::string_view line);
 
-// Writer.
+// Writer (JwwGaibuOut.cpp, like the emitters below).
 std::string NumberText(double value);
+// "-" when negative and the decimal digits: every integer in output lines and settings.
+std::string IntegerText(int value);
 void AddOutputLine(std::string_view text);
-bool WriteOutputFile(const std::filesystem::path& path);
+[[nodiscard]] bool WriteOutputFile(const std::filesystem::path& path);
 
 // Attribute and geometry emitters: each appends zero or more records to OutputLines.
 void EmitLayerGroup(int group);
@@ -260,11 +330,11 @@ void EmitTextType(int number, int color, int map, double width, double height, d
 void EmitCcValue(int value);
 void EmitFontName(std::string_view name);
 void EmitPenNumber(int number, int map);
-void EmitZFlags(int bits);
+void EmitZFlags(int bits);  // TZFlag bits
 void EmitLine(double x1, double y1, double x2, double y2);
 void EmitPoint(int code, double x, double y, double magnification, double angleDeg);
 
-// Text and dimension-figure emitters.
+// Text and dimension-figure emitters. A kind outside TJwwTextKind writes "ch".
 void EmitText(int kind, std::string_view text, double x, double y, double dx, double dy);
 void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2, double y2,
                          double x, double y, double dx, double dy);

@@ -6,25 +6,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <initializer_list>
 #include <system_error>
 
 #include "JwwGaibu.h"
 #include "MyFunc.h"
+#include "ReplaceFile.h"
 
 namespace {
-
-// Force flags of the running attribute state.
-constexpr int FlagLayerGroup = 1;
-constexpr int FlagLayer = 2;
-constexpr int FlagColor = 3;
-constexpr int FlagLineType = 4;
-constexpr int FlagLineWidth = 5;
-constexpr int FlagTextType = 6;
-constexpr int FlagCc = 7;
-constexpr int FlagFontName = 8;
-constexpr int FlagPenNo = 9;
 
 constexpr std::size_t MaxRecordBytes = 255;
 constexpr int SignificantDigits = 15;
@@ -88,16 +77,10 @@ std::string PlainText(const TRoundedDigits& r) {
     return text;
 }
 
-std::string DecimalText(int value) {
-    std::array<char, 16> buf{};
-    auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr;
-    return std::string(buf.data(), end);
-}
-
 std::string ScientificText(const TRoundedDigits& r) {
     std::string text(1, r.Digits[0]);
     if (r.Digits.size() > 1) text.append(1, '.').append(r.Digits, 1);
-    return text.append(1, 'E').append(DecimalText(r.Exponent - 1));
+    return text.append(1, 'E').append(IntegerText(r.Exponent - 1));
 }
 
 // A negative value is written as its 32-bit two's complement.
@@ -115,7 +98,7 @@ std::string HexText(int value) {
 
 // The values by NumberText, separated by single blanks. False when one is not finite: the host
 // would read "INF" or "NAN" as garbage, so such a command is never written.
-bool NumbersText(std::initializer_list<double> values, std::string& text) {
+[[nodiscard]] bool NumbersText(std::initializer_list<double> values, std::string& text) {
     text.clear();
     for (double value : values) {
         if (!std::isfinite(value)) return false;
@@ -147,7 +130,7 @@ void AddTextCommand(const std::string& command, std::string_view text) {
 }
 
 // Writes an attribute line when forced or changed, and remembers it as the last written.
-bool EmitIntAttribute(int flag, int& lastWritten, int value, const std::string& line) {
+bool EmitIntAttribute(TAttrFlag flag, int& lastWritten, int value, const std::string& line) {
     auto& state = OutputAttributeState;
     if (!state.AttrFlags[flag] && value == lastWritten) return false;
     AddOutputLine(line);
@@ -156,10 +139,9 @@ bool EmitIntAttribute(int flag, int& lastWritten, int value, const std::string& 
     return true;
 }
 
-const char* TextKeyword(int kind) {
-    static const char* const keywords[] = {"ch", "cv", "cs", "cr", "co",
-                                           "cp", "ct", "ck", "cz", "c2"};
-    return kind >= 1 && kind <= 9 ? keywords[kind] : keywords[0];
+std::string TextKeyword(int kind) {
+    const bool known = kind >= TextKindCh && kind <= TextKindC2;
+    return std::string(TextKeywords[known ? kind : TextKindCh]);
 }
 
 std::string OutputFileContent() {
@@ -177,28 +159,6 @@ std::string OutputFileContent() {
     return content;
 }
 
-// A name beside the target that no file uses yet, so nothing of the user's is overwritten.
-std::filesystem::path TempPathBeside(const std::filesystem::path& path) {
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    std::error_code ec;
-    for (int n = 1; n < 100 && std::filesystem::exists(temp, ec); ++n) {
-        temp = path;
-        temp += ".tmp" + DecimalText(n);
-    }
-    return temp;
-}
-
-bool WriteWholeFile(const std::filesystem::path& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) return false;
-    out.close();
-    return !out.fail();
-}
-
 }  // namespace
 
 std::string NumberText(double value) {
@@ -212,50 +172,47 @@ std::string NumberText(double value) {
     return text.append(plain ? PlainText(rounded) : ScientificText(rounded));
 }
 
+std::string IntegerText(int value) {
+    std::array<char, 16> buf{};
+    auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr;
+    return std::string(buf.data(), end);
+}
+
 void AddOutputLine(std::string_view text) { AppendRecord(text, false); }
 
-// The host would run a half-written file as commands, so the list goes to a file beside the
-// target first and only a complete file replaces it.
+// The host would run a half-written file as commands: only a complete file replaces it.
 bool WriteOutputFile(const std::filesystem::path& path) {
-    const std::string content = OutputFileContent();
-    const std::filesystem::path temp = TempPathBeside(path);
-    std::error_code ec;
-    if (WriteWholeFile(temp, content)) {
-        std::filesystem::rename(temp, path, ec);
-        if (!ec) return true;
-    }
-    std::filesystem::remove(temp, ec);
-    return false;
+    return ReplaceFile(path, OutputFileContent());
 }
 
 void EmitLayerGroup(int group) {
     auto& state = OutputAttributeState;
     // A new group brings its own current layer: the layer that follows is always written.
-    if (EmitIntAttribute(FlagLayerGroup, state.CurLayerGroup, group, "lg" + HexText(group))) {
-        state.AttrFlags[FlagLayer] = true;
+    if (EmitIntAttribute(AttrLayerGroup, state.CurLayerGroup, group, "lg" + HexText(group))) {
+        state.AttrFlags[AttrLayer] = true;
     }
 }
 
 void EmitLayer(int layer) {
-    EmitIntAttribute(FlagLayer, OutputAttributeState.CurLayer, layer, "ly" + HexText(layer));
+    EmitIntAttribute(AttrLayer, OutputAttributeState.CurLayer, layer, "ly" + HexText(layer));
 }
 
 void EmitLineColor(int color, int map) {
     if (map == 1) color = MapColorNumber(color);
-    EmitIntAttribute(FlagColor, OutputAttributeState.CurColor, color, "lc" + DecimalText(color));
+    EmitIntAttribute(AttrColor, OutputAttributeState.CurColor, color, "lc" + IntegerText(color));
 }
 
 void EmitLineType(int type, int map) {
     if (map == 1) type = MapLineTypeNumber(type);
-    EmitIntAttribute(FlagLineType, OutputAttributeState.CurLineType, type,
-                     "lt" + DecimalText(type));
+    EmitIntAttribute(AttrLineType, OutputAttributeState.CurLineType, type,
+                     "lt" + IntegerText(type));
 }
 
 void EmitLineWidth(int width) {
     if (width == -1) width = ExchangeModel.InitialLineWidth;
     if (width < 0 || width > 30000) width = 0;
-    EmitIntAttribute(FlagLineWidth, OutputAttributeState.CurLineWidth, width,
-                     "lw" + DecimalText(width));
+    EmitIntAttribute(AttrLineWidth, OutputAttributeState.CurLineWidth, width,
+                     "lw" + IntegerText(width));
 }
 
 void EmitTextType(int number, int color, int map, double width, double height, double spacing) {
@@ -275,45 +232,45 @@ void EmitTextType(int number, int color, int map, double width, double height, d
     const TJwwTextType& last = state.CurFreeText;
     const bool sizeChanged = number == 0 && (width != last.Width || height != last.Height ||
                                              spacing != last.Spacing || color != last.Color);
-    if (!state.AttrFlags[FlagTextType] && number == state.CurTextType && !sizeChanged) return;
+    if (!state.AttrFlags[AttrTextType] && number == state.CurTextType && !sizeChanged) return;
 
     if (number == 0) {
         std::string sizes;
         if (!NumbersText({width, height, spacing}, sizes)) return;
-        AddOutputLine("cn0 " + sizes + " " + DecimalText(color));
+        AddOutputLine("cn0 " + sizes + " " + IntegerText(color));
         state.CurFreeText = {width, height, spacing, color};
     } else {
-        AddOutputLine("cn" + DecimalText(number));
+        AddOutputLine("cn" + IntegerText(number));
     }
     state.CurTextType = number;
-    state.AttrFlags[FlagTextType] = false;
+    state.AttrFlags[AttrTextType] = false;
 }
 
 void EmitCcValue(int value) {
     if (value < 0 || value > 8) value = 0;
-    EmitIntAttribute(FlagCc, OutputAttributeState.CurCc, value, "cc" + DecimalText(value));
+    EmitIntAttribute(AttrCc, OutputAttributeState.CurCc, value, "cc" + IntegerText(value));
 }
 
 void EmitFontName(std::string_view name) {
     if (name.empty() || name == "<>") name = ExchangeModel.InitialFontName;
     auto& state = OutputAttributeState;
-    if (!state.AttrFlags[FlagFontName] && name == state.CurFontName) return;
+    if (!state.AttrFlags[AttrFontName] && name == state.CurFontName) return;
     AddOutputLine("cn\"$" + std::string(name));
     state.CurFontName = std::string(name);
-    state.AttrFlags[FlagFontName] = false;
+    state.AttrFlags[AttrFontName] = false;
 }
 
 void EmitPenNumber(int number, int map) {
     if (map == 1) number = MapColorNumber(number);
-    EmitIntAttribute(FlagPenNo, OutputAttributeState.CurPenNo, number, "pn" + DecimalText(number));
+    EmitIntAttribute(AttrPenNo, OutputAttributeState.CurPenNo, number, "pn" + IntegerText(number));
 }
 
 void EmitZFlags(int bits) {
-    if (bits & 1) AddOutputLine("z1");
-    if (bits & 2) AddOutputLine("z2");
-    if (bits & 4) AddOutputLine("z3");
-    if ((bits & 8) && !(bits & 16)) AddOutputLine("z4");
-    if (bits & 16) AddOutputLine("z5");
+    if (bits & ZFlag1) AddOutputLine("z1");
+    if (bits & ZFlag2) AddOutputLine("z2");
+    if (bits & ZFlag3) AddOutputLine("z3");
+    if ((bits & ZFlag4) && !(bits & ZFlag5)) AddOutputLine("z4");
+    if (bits & ZFlag5) AddOutputLine("z5");
 }
 
 void EmitLine(double x1, double y1, double x2, double y2) {
@@ -328,7 +285,7 @@ void EmitPoint(int code, double x, double y, double magnification, double angleD
     if (std::fabs(magnification) <= MinExtent) magnification = 1;
     std::string numbers;
     if (!NumbersText({x, y, magnification, angleDeg}, numbers)) return;
-    AddOutputLine("pt " + numbers + " " + DecimalText(code));
+    AddOutputLine("pt " + numbers + " " + IntegerText(code));
 }
 
 void EmitText(int kind, std::string_view text, double x, double y, double dx, double dy) {
@@ -336,7 +293,7 @@ void EmitText(int kind, std::string_view text, double x, double y, double dx, do
     if (RemoveBlanks(text).empty()) return;
     std::string numbers;
     if (!NumbersText({x, y, dx, dy}, numbers)) return;
-    AddTextCommand(TextKeyword(kind) + (" " + numbers), text);
+    AddTextCommand(TextKeyword(kind) + " " + numbers, text);
 }
 
 void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2, double y2,
@@ -356,5 +313,5 @@ void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2,
     }
     AddOutputLine("msg");
     AddOutputLine(line);
-    AddTextCommand("cs " + place, value);
+    AddTextCommand(TextKeyword(TextKindCs) + " " + place, value);
 }

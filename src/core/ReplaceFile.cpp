@@ -1,44 +1,66 @@
-// Write-beside-then-rename, for the exchange file and the settings file alike.
+// Write beside, then rename: the one way a file of ours is replaced.
 #include "ReplaceFile.h"
 
+#include <array>
+#include <charconv>
 #include <fstream>
-#include <random>
 #include <string>
 #include <system_error>
 
 namespace {
 
-// A temporary name beside the target that no file has yet, so that nothing of the user's is
-// overwritten. (The standard library has no exclusive create for wide paths; the folder is the
-// tool's own, where nothing else makes files while it runs.)
-bool UnusedNameBeside(const std::filesystem::path& path, std::filesystem::path& temp) {
-    std::random_device seed;
-    std::minstd_rand random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = path;
-        temp += ".tmp" + std::to_string(random() % 1000000);
-        std::error_code ec;
-        const auto status = std::filesystem::symlink_status(temp, ec);
-        if (status.type() == std::filesystem::file_type::not_found) return true;
+// How many names beside the target are tried for the temporary.
+constexpr int MaxTempNames = 100;
+
+// path + ".tmp", then path + ".tmp1" to ".tmp99".
+std::filesystem::path TempName(const std::filesystem::path& path, int n) {
+    std::filesystem::path name = path;
+    name += ".tmp";
+    if (n > 0) {
+        std::array<char, 16> digits{};
+        name += std::string(digits.data(),
+                            std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr);
     }
-    return false;
+    return name;
+}
+
+// A new, empty folder beside path, or an empty path when none can be made. Creating a folder
+// fails on any name already taken, file or folder, so the temporary inside it can never be
+// somebody's file; unlike the C library's exclusive open, this takes wide paths and works on
+// every Windows runtime.
+std::filesystem::path MakeTempFolder(const std::filesystem::path& path) {
+    for (int n = 0; n < MaxTempNames; ++n) {
+        const std::filesystem::path folder = TempName(path, n);
+        std::error_code ec;
+        if (std::filesystem::create_directory(folder, ec)) return folder;
+        if (ec && ec != std::errc::file_exists) break;  // no folder can be made here at all
+    }
+    return {};
+}
+
+[[nodiscard]] bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.is_open()) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) return false;
+    out.close();
+    return !out.fail();
 }
 
 }  // namespace
 
 bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::filesystem::path temp;
-    if (!UnusedNameBeside(path, temp)) return false;
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return false;  // nothing of ours to clean up
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    out.close();
+    const std::filesystem::path folder = MakeTempFolder(path);
+    if (folder.empty()) return false;
+    const std::filesystem::path temp = folder / path.filename();
     std::error_code ec;
-    if (out) {
+    bool replaced = WriteWholeFile(temp, bytes);
+    if (replaced) {
         std::filesystem::rename(temp, path, ec);
-        if (!ec) return true;
+        replaced = !ec;
     }
-    std::filesystem::remove(temp, ec);
-    return false;
+    if (!replaced) std::filesystem::remove(temp, ec);
+    std::filesystem::remove(folder, ec);
+    return replaced;
 }

@@ -1,10 +1,9 @@
-// Replacing a file as a whole: the new bytes are written beside it and take its place only
-// once they are complete.
+// Replacing a file so that whoever reads it finds either the old contents or all of the new.
 #pragma once
 
 #include <filesystem>
 #include <string_view>
 
-// False when the file could not be replaced; the old file (or its absence) is then untouched
-// and nothing of ours is left beside it.
+// Writes bytes to a temporary beside path and renames that over path. False when any step
+// fails: path is then as it was and the temporary is gone. Never writes over any other file.
 [[nodiscard]] bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes);

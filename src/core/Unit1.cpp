@@ -3,7 +3,6 @@
 #include "Unit1.h"
 
 #include <array>
-#include <charconv>
 #include <fstream>
 #include <system_error>
 #include <type_traits>
@@ -26,12 +25,6 @@ namespace {
 
 const char ExchangeFileName[] = "JWC_TEMP.TXT";
 
-std::string IntText(int value) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 std::vector<std::string> EndMarkItems() {
     return {
         "\x90\xfc\x96\xee\x88\xf3",  // 線矢印
@@ -50,14 +43,14 @@ std::vector<std::string> EndMarkItems() {
 }
 
 std::string TextTypeItem(int number, const TJwwTextType& type) {
-    return "No" + IntText(number) + ": W" + NumberText(type.Width) + " H" +
+    return "No" + IntegerText(number) + ": W" + NumberText(type.Width) + " H" +
            NumberText(type.Height) + " D" + NumberText(type.Spacing);
 }
 
 std::string CurrentTextTypeItem(int number) {
     std::string item = "\x8c\xbb\x8d\xdd\x82\xcc\x95\xb6\x8e\x9a\x8e\xed(";  // 現在の文字種(
     if (number == 0) return item + "Free)";
-    return item + "No" + IntText(number) + ")";
+    return item + "No" + IntegerText(number) + ")";
 }
 
 // A stored index the list no longer has leaves the list without a selection.
@@ -79,8 +72,8 @@ void LoadValue(TCheckBox& check, const std::string& line) {
     check.Checked = SafeStrToInt(line) != 0;
 }
 
-std::string SavedValue(const TComboBox& box) { return IntText(box.ItemIndex); }
-std::string SavedValue(const TRadioGroup& group) { return IntText(group.ItemIndex); }
+std::string SavedValue(const TComboBox& box) { return IntegerText(box.ItemIndex); }
+std::string SavedValue(const TRadioGroup& group) { return IntegerText(group.ItemIndex); }
 std::string SavedValue(const TEdit& edit) { return edit.Text; }
 std::string SavedValue(const TCheckBox& check) { return check.Checked ? "1" : "0"; }
 
@@ -229,8 +222,8 @@ bool TForm1::SaveSettings(const std::filesystem::path& path) {
     const TExchangeModel& model = ExchangeModel;
     const int group = model.InitialLayerGroup;
     std::vector<std::string> lines(ReadBackLines);
-    lines[0] = IntText(SavedLeft);
-    lines[1] = IntText(SavedTop);
+    lines[0] = IntegerText(SavedLeft);
+    lines[1] = IntegerText(SavedTop);
     for (const TControlRow& row : ControlTable) {
         if (row.SettingsLine == 0) continue;
         std::visit(
@@ -241,7 +234,7 @@ bool TForm1::SaveSettings(const std::filesystem::path& path) {
             },
             row.Member);
     }
-    lines.push_back(IntText(group));
+    lines.push_back(IntegerText(group));
     lines.push_back(NumberText(CurrentDrawingScale(model)));
     lines.push_back(NumberText(model.HkValue));
     for (int n = 1; n <= 3; ++n) {

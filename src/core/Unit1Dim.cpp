@@ -35,9 +35,9 @@ TDimPoint Offset(TDimPoint from, double length, long double angleDeg) {
             static_cast<double>(from.Y + length * ExtSin(angleRad))};
 }
 
-// Every line of the dimension carries "z3" before it.
+// Every line of the dimension carries the dimension attribute ("z3") before it.
 void EmitSegment(TDimPoint from, TDimPoint to) {
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EmitLine(from.X, from.Y, to.X, to.Y);
 }
 
@@ -227,8 +227,8 @@ void EmitValueText(const TExchangeModel& model, const TDimParams& params,
         return;
     }
     EmitCcValue(0);
-    EmitZFlags(4);
-    EmitText(2, layout.ValueText, at.X, at.Y, dir.X, dir.Y);
+    EmitZFlags(ZFlagDimension);
+    EmitText(TextKindCs, layout.ValueText, at.X, at.Y, dir.X, dir.Y);
 }
 
 // The line arrow is the tool's own drawing and ignores the end-point magnification; the point
@@ -275,7 +275,7 @@ bool MarksReversed(const TDimGeometry& geometry, const TDimParams& params) {
 void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params) {
     const bool reversed = MarksReversed(geometry, params);
     EmitEndMark(geometry.DimStart, geometry.DimEnd, params.StartMark, reversed, params);
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EmitEndMark(geometry.DimEnd, geometry.DimStart, params.EndMark, reversed, params);
 }
 
@@ -300,7 +300,7 @@ void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
         EmitSegment(end, Offset(end, arrow, back - params.ArrowAngle));
         return;
     }
-    EmitZFlags(4);
+    EmitZFlags(ZFlagDimension);
     EmitPoint(kind, end.X, end.Y, params.MarkScale, direction);
 }
 

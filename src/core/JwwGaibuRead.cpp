@@ -1,11 +1,8 @@
-// The exchange store and its reader: JWC_TEMP.TXT is read in large blocks, each line is split
-// into tokens and handed to the first rule that takes it (a line of four reals, the bulk of a
-// large selection, goes straight into its record).
-#include "JwwGaibu.h"
-
+// The reader of JWC_TEMP.TXT: the file is read in large blocks, each line is split into tokens
+// and handed to the first rule that takes it (a line of four reals, the bulk of a large
+// selection, goes straight into its record).
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cassert>
 #include <climits>
 #include <cmath>
@@ -18,315 +15,13 @@
 #include <string>
 #include <system_error>
 
+#include "JwwGaibu.h"
+#include "JwwGaibuTokens.h"
 #include "MyFunc.h"
 
-TExchangeModel ExchangeModel;
-TOutputAttributeState OutputAttributeState;
-std::vector<TOutputRecord> OutputLines;
-const char DefaultFontName[] =
-    "<\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e>";  // <ＭＳ ゴシック>
-
 namespace {
 
-constexpr TJwwTextType DefaultTextType{3.0, 3.0, 0.0, 2};
-constexpr TJwwTextType DefaultFreeText{2.0, 2.0, 0.0, 1};
 constexpr std::size_t MaxTextBytes = 255;
-
-// Every list of the store, so that emptying and releasing cannot forget one.
-template <class F>
-void ForEachList(F&& f) {
-    TExchangeModel& m = ExchangeModel;
-    f(m.EntOrder);
-    f(m.EntLines);
-    f(m.EntCircles);
-    f(m.EntArcs);
-    f(m.EntTexts);
-    f(m.EntPoints);
-    f(m.EntPointsEx);
-    f(m.EntDims);
-    f(m.EntBlocks);
-    f(m.EntSl2);
-    f(m.EntSl3);
-    f(m.EntSl4);
-    f(m.EntSc);
-    f(m.EntSe);
-    f(m.EntSo);
-    f(m.EntSg);
-    f(OutputLines);
-}
-
-template <class T>
-void Release(std::vector<T>& list) {
-    std::vector<T>().swap(list);
-}
-
-TJwwEntLine DefaultDimLine() {
-    TJwwEntLine line;
-    line.Head.Color = 1;
-    line.Head.LineType = 1;
-    line.X2 = 1;
-    return line;
-}
-
-// The attributes that both the reader's start and the writer's start put back.
-void ResetRunningAttributes() {
-    TOutputAttributeState& s = OutputAttributeState;
-    s.CurLayerGroup = 0;
-    s.CurLayer = 0;
-    s.CurColor = 1;
-    s.CurLineType = 1;
-    s.CurLineWidth = 0;
-    s.CurTextType = 1;
-    s.CurFreeText = DefaultFreeText;
-    s.CurCc = 0;
-    s.CurFontName = DefaultFontName;
-    s.CurPenNo = 1;
-    s.CurExtColor = 0;
-}
-
-void ResetHeader() {
-    TExchangeModel& m = ExchangeModel;
-    m.SourceFileName.clear();
-    m.HkValue = 0;
-    m.LayerGroupScale.fill(1.0);
-    m.SheetWidth = 1189;
-    m.SheetHeight = 841;
-    m.TextTypes.fill(DefaultTextType);
-    m.BzFlag = false;
-    m.HnValues.fill(0);
-}
-
-void ResetInitialAttributes() {
-    TExchangeModel& m = ExchangeModel;
-    m.InitialLayerGroup = 0;
-    m.InitialLayer = 0;
-    m.InitialColor = 1;
-    m.InitialLineType = 1;
-    m.InitialLineWidth = 0;
-    m.InitialTextType = 1;
-    m.InitialFreeText = DefaultFreeText;
-    m.InitialFontName.clear();
-}
-
-// Colour and line-type numbers come from the input unchecked; saturate instead of overflowing.
-int AddSaturated(int n, int offset) { return n > INT_MAX - offset ? INT_MAX : n + offset; }
-
-}  // namespace
-
-void JwwInit() {
-    TExchangeModel& m = ExchangeModel;
-    ResetHeader();
-    ResetInitialAttributes();
-    m.LayerGroupStates.assign(16, 0);
-    m.LayerGroupNames.assign(16, std::string());
-    m.LayerStates.assign(256, 0);
-    m.LayerNames.assign(256, std::string());
-    m.RefPoints.assign(100, TJwwRefPoint{});
-    m.RefPointCount = 0;
-    m.PolylineNo = 0;
-    m.InPolyline = false;
-    m.DimPending = false;
-    m.PendingDimLine = DefaultDimLine();
-    ForEachList([](auto& list) { list.clear(); });
-
-    TOutputAttributeState& s = OutputAttributeState;
-    ResetRunningAttributes();
-    s.CurHhp = 0;
-    s.CurZFlags = 0;
-    // Flags 7..9 belong to the writer alone; ResetOutputState sets them.
-    for (int k = 1; k <= 6; ++k) s.AttrFlags[k] = true;
-}
-
-void ResetOutputState() {
-    ResetRunningAttributes();
-    for (int k = 1; k <= 9; ++k) OutputAttributeState.AttrFlags[k] = true;
-}
-
-void FillEntHead(TJwwEntHead& head) {
-    const TOutputAttributeState& s = OutputAttributeState;
-    head.Hhp = s.CurHhp;
-    head.LayerGroup = s.CurLayerGroup;
-    head.Layer = s.CurLayer;
-    head.Color = s.CurColor;
-    head.LineType = s.CurLineType;
-    head.LineWidth = s.CurLineWidth;
-    head.ZFlags = s.CurZFlags;
-}
-
-void AddEntRef(int kind, int index) { ExchangeModel.EntOrder.push_back({kind, index}); }
-
-int MapColorNumber(int n) {
-    if (n <= 0) return ExchangeModel.InitialColor;
-    if (n <= 9) return n;
-    return AddSaturated(n, 91);
-}
-
-int MapLineTypeNumber(int n) {
-    if (n <= 0) return ExchangeModel.InitialLineType;
-    if (n <= 9) return n;
-    if (n <= 18) return n + 1;
-    return AddSaturated(n, 12);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Reader
-
-namespace {
-
-constexpr int MaxTokens = 32;
-
-enum TByteClass : unsigned char {
-    ByteDrop,
-    BytePlain,
-    ByteLead,
-    ByteSeparator,
-    ByteQuote,
-    ByteEquals
-};
-
-// How the tokenizer treats each byte, while splitting is on and once a quote or "=" turned it off.
-constexpr std::array<TByteClass, 256> MakeByteClasses(bool splitting) {
-    std::array<TByteClass, 256> classes{};
-    for (int b = 0; b < 256; ++b) {
-        if (IsLeadByte(static_cast<unsigned char>(b))) {
-            classes[b] = ByteLead;
-        } else if (b < 0x20 || b > 0xFD) {
-            classes[b] = ByteDrop;
-        } else {
-            classes[b] = BytePlain;
-        }
-    }
-    if (splitting) {
-        classes['\t'] = ByteSeparator;
-        classes[' '] = ByteSeparator;
-        classes['"'] = ByteQuote;
-        classes['='] = ByteEquals;
-    }
-    return classes;
-}
-
-constexpr std::array<TByteClass, 256> SplittingClasses = MakeByteClasses(true);
-constexpr std::array<TByteClass, 256> RestOfLineClasses = MakeByteClasses(false);
-
-// The tokens of one line. Tokens of a plain line are views into the line itself; otherwise they
-// lie back to back in a buffer that is reused from line to line, so a large file allocates only
-// when a line longer than any before it comes along.
-class TTokenList {
-public:
-    void Split(std::string_view line) {
-        if (!SplitPlain(line)) SplitAny(line);
-    }
-    int Count() const { return TokenCount; }
-    // Token i (0 is the keyword); empty beyond the last token, which reads as the number 0.
-    std::string_view operator[](int i) const {
-        return i >= 0 && i < TokenCount ? Views[i] : std::string_view();
-    }
-    void Release() { std::string().swap(Buffer); }
-
-private:
-    bool SplitPlain(std::string_view line);
-    void SplitAny(std::string_view line);
-
-    std::string Buffer;
-    std::array<std::string_view, MaxTokens> Views{};
-    int TokenCount = 0;
-};
-
-// Index of the first byte at or after i that is not simple. Simple bytes, 0x21 to 0x7E except
-// the quote and "=", make up numbers and keywords; they are tested eight at a time, since this
-// scan is most of the reader's own work on a large file.
-std::size_t SkipSimple(const unsigned char* bytes, std::size_t i, std::size_t size) {
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t Ones = 0x0101010101010101u;
-        constexpr std::uint64_t Highs = 0x8080808080808080u;
-        // High bit of the lowest byte that is zero; bits above it may be wrong, and are not used.
-        constexpr auto zeroByte = [](std::uint64_t x) { return (x - Ones) & ~x & Highs; };
-        for (; i + 8 <= size; i += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, bytes + i, 8);
-            const std::uint64_t below21 = (w - Ones * 0x21) & ~w & Highs;
-            const std::uint64_t other = below21 | (w & Highs) | zeroByte(w ^ (Ones * '"')) |
-                                        zeroByte(w ^ (Ones * '=')) | zeroByte(w ^ (Ones * 0x7F));
-            if (other) return i + static_cast<std::size_t>(std::countr_zero(other) / 8);
-        }
-    }
-    while (i < size && bytes[i] > 0x20 && bytes[i] < 0x7F && bytes[i] != '"' && bytes[i] != '=')
-        ++i;
-    return i;
-}
-
-// Most lines (numbers, keywords) hold only plain bytes and separators, and need no copy. Returns
-// false, having decided nothing, at the first byte of any other kind.
-bool TTokenList::SplitPlain(std::string_view line) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-    const std::size_t size = line.size();
-    std::size_t i = 0;
-    int count = 0;
-    for (;;) {
-        while (i < size && SplittingClasses[bytes[i]] == ByteSeparator) ++i;
-        const std::size_t start = i;
-        for (;;) {
-            i = SkipSimple(bytes, i, size);
-            if (i == size || SplittingClasses[bytes[i]] != BytePlain) break;
-            ++i;  // plain but not simple, such as a half-width katakana
-        }
-        if (i < size && SplittingClasses[bytes[i]] != ByteSeparator) return false;
-        // The token at the end counts even when empty: "a " has the tokens "a" and "".
-        Views[count++] = line.substr(start, i - start);
-        if (i == size || count == MaxTokens) break;  // whatever follows the 32nd is dropped
-    }
-    TokenCount = count;
-    return true;
-}
-
-void TTokenList::SplitAny(std::string_view line) {
-    // Tokens never hold more bytes than the line, so the buffer only has to grow to its length.
-    if (Buffer.size() < line.size()) Buffer.resize(line.size());
-    char* out = Buffer.data();
-    std::size_t used = 0;
-    std::size_t tokenStart = 0;
-    int closed = 0;  // tokens ended by a separator
-    const std::array<TByteClass, 256>* classes = &SplittingClasses;
-    const std::size_t size = line.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        const unsigned char b = static_cast<unsigned char>(line[i]);
-        switch ((*classes)[b]) {
-            case BytePlain:
-                out[used++] = static_cast<char>(b);
-                break;
-            case ByteDrop:
-                break;
-            case ByteLead:
-                // The trail byte is taken unseen; a lead byte with nothing after it is dropped.
-                if (i + 1 < size) {
-                    out[used++] = static_cast<char>(b);
-                    out[used++] = line[++i];
-                }
-                break;
-            case ByteSeparator:
-                if (used > tokenStart) {
-                    Views[closed++] = std::string_view(out + tokenStart, used - tokenStart);
-                    tokenStart = used;
-                    if (closed == MaxTokens) {  // whatever follows the 32nd token is dropped
-                        TokenCount = MaxTokens;
-                        return;
-                    }
-                }
-                break;
-            case ByteQuote:
-                classes = &RestOfLineClasses;
-                break;
-            case ByteEquals:
-                out[used++] = static_cast<char>(b);
-                classes = &RestOfLineClasses;
-                break;
-        }
-    }
-    Views[closed++] = std::string_view(out + tokenStart, used - tokenStart);
-    TokenCount = closed;
-}
-
-TTokenList LineTokens;
 
 double Real(const TTokenList& t, int i) { return SafeStrToFloat(t[i]); }
 int Int(const TTokenList& t, int i) { return SafeStrToInt(t[i]); }
@@ -422,7 +117,7 @@ void ReadLayerName(const TTokenList&, std::string_view rest) {
 }
 
 // Takes the first value of an attribute as the host's setting; flag is its first-occurrence flag.
-void CaptureFirst(int flag, int& initial, int value) {
+void CaptureFirst(TAttrFlag flag, int& initial, int value) {
     bool& unseen = OutputAttributeState.AttrFlags[flag];
     if (!unseen) return;
     initial = value;
@@ -431,14 +126,14 @@ void CaptureFirst(int flag, int& initial, int value) {
 
 void ReadLayerGroup(const TTokenList& t, std::string_view rest) {
     const int d = LayerDigit(rest);
-    CaptureFirst(1, ExchangeModel.InitialLayerGroup, d);
+    CaptureFirst(AttrLayerGroup, ExchangeModel.InitialLayerGroup, d);
     OutputAttributeState.CurLayerGroup = d;
     if (t.Count() >= 2) SetAt(ExchangeModel.LayerGroupStates, d, Int(t, 1));
 }
 
 void ReadLayer(const TTokenList& t, std::string_view rest) {
     const int d = LayerDigit(rest);
-    CaptureFirst(2, ExchangeModel.InitialLayer, d);
+    CaptureFirst(AttrLayer, ExchangeModel.InitialLayer, d);
     OutputAttributeState.CurLayer = d;
     if (t.Count() >= 2)
         SetAt(ExchangeModel.LayerStates, LayerIndex(OutputAttributeState.CurLayerGroup, d),
@@ -447,20 +142,20 @@ void ReadLayer(const TTokenList& t, std::string_view rest) {
 
 void ReadColor(const TTokenList& t, std::string_view rest) {
     const int c = SafeStrToInt(rest);
-    CaptureFirst(3, ExchangeModel.InitialColor, c);
+    CaptureFirst(AttrColor, ExchangeModel.InitialColor, c);
     OutputAttributeState.CurColor = c;
     if (c == 10 && t.Count() >= 2) OutputAttributeState.CurExtColor = Int(t, 1);
 }
 
 void ReadLineType(const TTokenList&, std::string_view rest) {
     const int lt = SafeStrToInt(rest);
-    CaptureFirst(4, ExchangeModel.InitialLineType, lt);
+    CaptureFirst(AttrLineType, ExchangeModel.InitialLineType, lt);
     OutputAttributeState.CurLineType = lt;
 }
 
 void ReadLineWidth(const TTokenList&, std::string_view rest) {
     const int w = SafeStrToInt(rest);
-    CaptureFirst(5, ExchangeModel.InitialLineWidth, w);
+    CaptureFirst(AttrLineWidth, ExchangeModel.InitialLineWidth, w);
     OutputAttributeState.CurLineWidth = w;
 }
 
@@ -474,10 +169,10 @@ void ReadTextType(const TTokenList& t, std::string_view rest) {
     const int k = SafeStrToInt(rest);
     if (k == 0 && t.Count() >= 5) {
         const TJwwTextType size{Real(t, 1), Real(t, 2), Real(t, 3), Int(t, 4)};
-        if (s.AttrFlags[6]) ExchangeModel.InitialFreeText = size;
+        if (s.AttrFlags[AttrTextType]) ExchangeModel.InitialFreeText = size;
         s.CurFreeText = size;
     }
-    CaptureFirst(6, ExchangeModel.InitialTextType, k);
+    CaptureFirst(AttrTextType, ExchangeModel.InitialTextType, k);
     s.CurTextType = k;
 }
 
@@ -487,7 +182,7 @@ void ReadCc(const TTokenList&, std::string_view rest) {
 }
 
 void ReadZFlag(const TTokenList& t, std::string_view) {
-    OutputAttributeState.CurZFlags |= 1 << (t[0][1] - '1');  // the keyword is "z1" to "z5"
+    OutputAttributeState.CurZFlags |= ZFlag1 << (t[0][1] - '1');  // the keyword is "z1" to "z5"
 }
 
 void ReadPenNo(const TTokenList&, std::string_view rest) {
@@ -566,11 +261,7 @@ void StoreArc(const TTokenList& t, std::string_view) {
     EndEntity();
 }
 
-// Text kind by keyword: the index in this list.
-constexpr std::array<std::string_view, 10> TextKeywords{"ch", "cv", "cs", "cr", "co",
-                                                        "cp", "ct", "ck", "cz", "c2"};
-
-void FillText(TJwwEntText& text, int kind, const TTokenList& t) {
+void FillText(TJwwEntText& text, TJwwTextKind kind, const TTokenList& t) {
     const TOutputAttributeState& s = OutputAttributeState;
     FillEntHead(text.Head);
     text.TextKind = kind;
@@ -594,8 +285,8 @@ void StoreText(const TTokenList& t, std::string_view) {
     TExchangeModel& m = ExchangeModel;
     const auto found = std::find(TextKeywords.begin(), TextKeywords.end(), t[0]);
     assert(found != TextKeywords.end());  // the rule table sends only these keywords
-    const int kind = static_cast<int>(found - TextKeywords.begin());
-    if (kind == 2 && m.DimPending) {
+    const auto kind = static_cast<TJwwTextKind>(found - TextKeywords.begin());
+    if (kind == TextKindCs && m.DimPending) {
         // "msg", a line and this "cs" text form one dimension figure.
         TJwwEntDim& dim = AddEntity(m.EntDims, KindDim);
         dim.Line = m.PendingDimLine;
@@ -606,19 +297,23 @@ void StoreText(const TTokenList& t, std::string_view) {
     EndEntity();
 }
 
-void StorePoint(const TTokenList& t, std::string_view) {
-    TJwwEntPoint& p = AddEntity(ExchangeModel.EntPoints, KindPoint);
+// A point takes its colour from the last "pn" line, not from "lc".
+template <class T>
+T& AddPoint(std::vector<T>& list, int kind, const TTokenList& t) {
+    T& p = AddEntity(list, kind);
     p.Head.Color = OutputAttributeState.CurPenNo;
     p.X = Real(t, 1);
     p.Y = Real(t, 2);
+    return p;
+}
+
+void StorePoint(const TTokenList& t, std::string_view) {
+    AddPoint(ExchangeModel.EntPoints, KindPoint, t);
     EndEntity();
 }
 
 void StorePointEx(const TTokenList& t, std::string_view) {
-    TJwwEntPointEx& p = AddEntity(ExchangeModel.EntPointsEx, KindPointEx);
-    p.Head.Color = OutputAttributeState.CurPenNo;
-    p.X = Real(t, 1);
-    p.Y = Real(t, 2);
+    TJwwEntPointEx& p = AddPoint(ExchangeModel.EntPointsEx, KindPointEx, t);
     p.A = Real(t, 3);
     p.B = Real(t, 4);
     p.N = Int(t, 5);
@@ -832,16 +527,16 @@ constexpr TRule Rules[] = {
     {StartsWith, "hhp",   AnyCount, 0,  ReadHhp},
     {Equals,     "ci",    Exactly,  4,  StoreCircle},
     {Equals,     "ci",    AtLeast,  8,  StoreArc},
-    {Equals,     "ch",    AtLeast,  6,  StoreText},
-    {Equals,     "cv",    AtLeast,  6,  StoreText},
-    {Equals,     "cs",    AtLeast,  6,  StoreText},
-    {Equals,     "cr",    AtLeast,  6,  StoreText},
-    {Equals,     "co",    AtLeast,  6,  StoreText},
-    {Equals,     "cp",    AtLeast,  6,  StoreText},
-    {Equals,     "ct",    AtLeast,  6,  StoreText},
-    {Equals,     "ck",    AtLeast,  6,  StoreText},
-    {Equals,     "cz",    AtLeast,  6,  StoreText},
-    {Equals,     "c2",    AtLeast,  6,  StoreText},
+    {Equals,     TextKeywords[TextKindCh], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCv], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCs], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCr], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCo], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCp], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCt], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCk], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindCz], AtLeast, 6, StoreText},
+    {Equals,     TextKeywords[TextKindC2], AtLeast, 6, StoreText},
     {Equals,     "pt",    Exactly,  3,  StorePoint},
     {Equals,     "pt",    AtLeast,  6,  StorePointEx},
     {Equals,     "BL",    AtLeast,  4,  StoreBlock},
@@ -940,7 +635,7 @@ std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from
     return start;
 }
 
-bool ReadAllLines(std::istream& in) {
+[[nodiscard]] bool ReadAllLines(std::istream& in) {
     std::vector<char> block(ReadBlockBytes);
     std::size_t kept = 0;  // bytes of an unfinished line at the front of the block
     for (;;) {
@@ -1003,24 +698,4 @@ void JwwParseLine(std::string_view line) {
     }
     LineTokens.Split(line);
     Dispatch(LineTokens);
-}
-
-std::vector<std::string> JwwSplitLine(std::string_view line) {
-    TTokenList tokens;
-    tokens.Split(line);
-    std::vector<std::string> result;
-    result.reserve(static_cast<std::size_t>(tokens.Count()));
-    for (int i = 0; i < tokens.Count(); ++i) result.emplace_back(tokens[i]);
-    return result;
-}
-
-void JwwFree() {
-    TExchangeModel& m = ExchangeModel;
-    Release(m.LayerGroupStates);
-    Release(m.LayerGroupNames);
-    Release(m.LayerStates);
-    Release(m.LayerNames);
-    Release(m.RefPoints);
-    ForEachList([](auto& list) { Release(list); });
-    LineTokens.Release();
 }
