@@ -546,7 +546,7 @@ long double RoundJustBelow(TDld q, int scale) {
 }
 
 // atan t for t = n / d * 2^scale, 1 <= n, d < 2, scale <= -42, the angle itself (x > 0, |y| <=
-// |x|): t - t^3/3 with a scale of its own, the next term being below 2^-168 of it. Below
+// |x|): t - t^3/3 with a scale of its own, the next term being below 2^-166 of it. Below
 // 2^-225 even t^3/3 lies far beneath the distance of t from any rounding boundary.
 long double AtanTiny(long double n, long double d, int scale, bool fallback) {
     TDld q = Quotient(n, d);
