@@ -10,11 +10,26 @@
 inline constexpr long double Pi = 3.14159265358979323851L;
 inline constexpr long double TwoPi = 6.28318530717958647703L;
 
-// Sine and cosine of an extended value, the same bits on every build. The C libraries differ:
-// mingw-w64's sinl/cosl are the bare x87 fsin/fcos, whose 66-bit internal pi puts cos of 90
-// degrees at -2.71e-20 where glibc gives the true -2.508e-20. Use these for every rotation.
+// Sine, cosine and atan2 of extended values, correctly rounded: the long double nearest to the
+// exact value for the given argument(s), ties to even, bit for bit the same on every build
+// (built from + - * / of long double and integers; the C libraries differ, and the x87
+// fsin/fcos/fpatan misround). They expect the x87 precision control at 64 bits.
+// - ExtSin, ExtCos: correctly rounded for |x| <= 1024 pi (2048 quarter turns). Beyond, they give
+//   the correctly rounded sine and cosine of the remainder of x by T, the long double nearest
+//   2 pi (x - n T with n = trunc(x / T), as fmodl(x, T) would), so still a value in [-1, 1].
+//   Infinity and NaN give NaN; ExtSin(-0) is -0.
+// - ExtAtan2(y, x): the angle of (x, y) in [-pi, pi], with the C library's zeros and infinities:
+//   atan2(+-0, x) is +-0 for x > 0 or x = +0 and +-pi for x < 0 or x = -0, atan2(+-inf, +-inf)
+//   is +-pi/4 or +-3pi/4; a NaN gives NaN.
 long double ExtSin(long double angleRad);
 long double ExtCos(long double angleRad);
+long double ExtAtan2(long double y, long double x);
+
+// The same, always by the fixed-point fallback that the three take when their fast result lies
+// too near a rounding boundary (slow): lets the tests check the fallback on its own.
+long double ExtSinByFallback(long double angleRad);
+long double ExtCosByFallback(long double angleRad);
+long double ExtAtan2ByFallback(long double y, long double x);
 
 // 0x80-0x9F and 0xE0-0xFD start a two-byte character (0x80 and 0xFD included on purpose).
 constexpr bool IsLeadByte(unsigned char b) {
