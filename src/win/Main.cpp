@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "Fpu.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
 
@@ -102,6 +103,7 @@ void RunMessageLoop(const TWin32Form& form) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    SetExtendedPrecision();  // first: every long double intermediate depends on it
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in

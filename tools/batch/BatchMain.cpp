@@ -9,6 +9,10 @@
 
 #include "Unit1.h"
 
+#ifdef _WIN32
+#include "Fpu.h"
+#endif
+
 namespace {
 
 // Records what the dialog's logic asked of its window; the window stays where it was put.
@@ -81,7 +85,12 @@ int Main(int argc, TChar** argv) {
 
 #ifdef _WIN32
 // Wide arguments, so that folder names in any script and with blanks arrive intact.
-int wmain(int argc, wchar_t** argv) { return Main(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    // Before anything is computed: the long double intermediates need the x87 at 64 bits, and
+    // Windows starts a process at 53.
+    SetExtendedPrecision();
+    return Main(argc, argv);
+}
 #else
 int main(int argc, char** argv) { return Main(argc, argv); }
 #endif
