@@ -341,8 +341,8 @@ void CheckTabOrder(TCheck& check, const TPardim& run) {
     for (size_t i = 1; i < std::size(order); ++i) {
         current = GetNextDlgTabItem(run.Dialog, current, FALSE);
         const int id = GetDlgCtrlID(current);
-        if (!check.Expect(id == order[i], "tab stop " + std::to_string(i) + " is " +
-                                              std::to_string(id) + ", want " +
+        if (!check.Expect(id == order[i], std::string("tab stop ").append(std::to_string(i)) +
+                                              " is " + std::to_string(id) + ", want " +
                                               std::to_string(order[i]))) {
             return;
         }

@@ -38,6 +38,11 @@ struct TBatchView : TFormView {
     void ShowInfoPage(const std::string&) override {}
 };
 
+std::string Outcome(const TBatchView& view) {
+    if (view.Focused) return std::string("focus ").append(ControlName(*view.Focused));
+    return view.Refused ? "zero-length" : "drawn";
+}
+
 void PrintUsage() {
     std::fputs(
         "usage: pardim-batch DIR\n"
@@ -58,16 +63,10 @@ int Run(const std::filesystem::path& dir) {
     form.ExePath = dir / "pardim.exe";
     form.FormShow();
     form.Button1Click();
-    std::string outcome = "drawn";
-    if (view.Focused) {
-        outcome = std::string("focus ") + ControlName(*view.Focused);
-    } else if (view.Refused) {
-        outcome = "zero-length";
-    }
     // A refused OK leaves the dialog open; the user then cancels it.
     if (!view.Closed) form.Button2Click();
     form.FormClose();
-    std::fputs((outcome + "\n").c_str(), stdout);
+    std::printf("%s\n", Outcome(view).c_str());
     return 0;
 }
 
