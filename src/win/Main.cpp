@@ -83,6 +83,17 @@ std::filesystem::path ExecutablePath() {
     }
 }
 
+// DLLs that the system loads on our behalf later (COM servers, themes, the input method) come
+// from System32 only, never from the tool's own folder, which users keep writable. Windows 7
+// without its loader update lacks the call; there only our own loads are restricted.
+void LoadLibrariesFromSystem32Only() {
+    using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto set = reinterpret_cast<TSetDefaultDllDirectories>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 void RunMessageLoop(const TWin32Form& form) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -104,6 +115,7 @@ void RunMessageLoop(const TWin32Form& form) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetExtendedPrecision();  // first: every long double intermediate depends on it
+    LoadLibrariesFromSystem32Only();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
