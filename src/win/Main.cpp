@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Fpu.h"
+#include "JwwGaibu.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
 
@@ -94,6 +95,15 @@ void LoadLibrariesFromSystem32Only() {
     if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// The host carries out whatever the exchange file holds once we have ended; without a dialog
+// that would be its own input. Leave "nothing drawn" instead, as a cancelled run does.
+void WriteNothingDrawn(const std::filesystem::path& exePath) {
+    if (exePath.empty()) return;  // no folder known: better no file than one in the wrong place
+    JwwInit();                    // an empty output list, which is written as "hq"
+    WriteOutputFile(exePath.parent_path() / L"JWC_TEMP.TXT");
+    JwwFree();
+}
+
 void RunMessageLoop(const TWin32Form& form) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -119,15 +129,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
+    // Without its application window the dialog still works; it is then its own task bar button.
     HWND application = CreateApplicationWindow(instance);
-    {
-        TWin32Form form(instance, application, ExecutablePath());
-        if (form.Show()) {
+    const std::filesystem::path exePath = ExecutablePath();
+    bool shown = false;
+    try {
+        TWin32Form form(instance, application, exePath);
+        shown = form.Show();
+        if (shown) {
             SetWindowLongPtrW(application, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(form.Handle()));
             RunMessageLoop(form);
         }
-    }  // the form's end writes the exchange file if no close did
+    } catch (...) {
+        // Out of memory for a huge selection, say: unwinding has ended the form all the same.
+    }  // the form's end writes the exchange file if its window exists and no close did
+    if (!shown) WriteNothingDrawn(exePath);
     if (application) DestroyWindow(application);
     if (SUCCEEDED(ole)) OleUninitialize();
     return 0;
