@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "Fpu.h"
+#include "Unit1.h"
 #include "WineDriver.h"
 #include "Win32Text.h"
 
@@ -25,6 +27,7 @@ struct TContext {
     fs::path BatchExe;
     fs::path DataDir;
     fs::path WorkDir;
+    fs::path DriverDir;  // the test builds and the planted DLL sit beside the driver
 };
 
 // Collects the failed expectations of one case.
@@ -651,6 +654,109 @@ void MinimiseGoesThroughTheApplicationWindow(const TContext& context, TCheck& ch
     check.Expect(run.WaitForExit(10000), "Cancel closed the dialog");
 }
 
+// ---- x87 precision ------------------------------------------------------------------------------
+
+// The driver is linked with CRT_fp8.o like the fp8/ builds, so it reads here what a process
+// gets from Windows.
+unsigned short EntryControlWord = 0;
+
+unsigned short ControlWord() {
+    unsigned short controlWord = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(controlWord));
+    return controlWord;
+}
+
+void LoadControlWord(unsigned short controlWord) {
+    __asm__ volatile("fldcw %0" : : "m"(controlWord));
+}
+
+// A wall of 3639.9995 measured at 1/50, with point marks: horizontal, so no sine or cosine but
+// those of 0 and 180 degrees enters the bytes. The value text rounds 3639.9995 (just below the
+// half in binary) half up to three decimals, which 53-bit intermediates round to 3640.
+const char TieInput[] = "wall-3639.9995-point-marks.txt";
+const char TieSettings[] = "wall-3639.9995-point-marks.dat";
+
+fs::path PrepareTie(const TContext& context, const char* name) {
+    return Prepare(context, name, TieInput, ReadFileBytes(context.DataDir / TieSettings));
+}
+
+std::string TieDrawnByLinux(const TContext& context) {
+    return ReadFileBytes(context.DataDir / "drawn" / TieInput);
+}
+
+struct TSilentView : TFormView {
+    void FocusControl(TControlId) override {}
+    void ShowStatus(const std::string&) override {}
+    void ShowMessage(const std::string&) override {}
+    void Close() override {}
+    void GetPosition(int& left, int& top) override { left = top = 100; }
+    void MoveTo(int, int) override {}
+    void ShowInfoPage(const std::string&) override {}
+};
+
+// The whole run in this process, with whatever control word is loaded.
+std::string DrawHere(const fs::path& folder) {
+    TSilentView view;
+    TForm1 form(view);
+    form.ExePath = folder / "pardim.exe";
+    form.FormShow();
+    form.Button1Click();
+    form.FormClose();
+    return ReadFileBytes(folder / ExchangeName);
+}
+
+void StartUpLeavesWindowsPrecision(const TContext&, TCheck& check) {
+    check.Expect(EntryControlWord == 0x027F,
+                 "control word at entry is " + Hex(EntryControlWord) + ", want 00027F");
+}
+
+void SetExtendedPrecisionFromAnyState(const TContext&, TCheck& check) {
+    const unsigned short saved = ControlWord();
+    // Windows' 53 bits; 24 bits; 53 bits toward zero; 64 bits toward +infinity.
+    for (unsigned short start : {0x027F, 0x007F, 0x0E7F, 0x0B7F}) {
+        LoadControlWord(start);
+        SetExtendedPrecision();
+        const unsigned short result = ControlWord();
+        check.Expect(result == 0x037F, "from " + Hex(start) + " it leaves " + Hex(result));
+    }
+    LoadControlWord(saved);
+}
+
+void SetExtendedPrecisionRestoresTheDrawing(const TContext& context, TCheck& check) {
+    const unsigned short saved = ControlWord();
+    const std::string golden = TieDrawnByLinux(context);
+    check.Expect(golden.find("\"3639.999\r\n") != std::string::npos, "golden file reads 3639.999");
+    LoadControlWord(0x027F);
+    const std::string at53 = DrawHere(PrepareTie(context, "x87-53"));
+    // Else the input would prove nothing.
+    check.Expect(at53.find("\"3640\r\n") != std::string::npos && at53 != golden,
+                 "at 53 bits the value reads 3640");
+    LoadControlWord(0x027F);
+    SetExtendedPrecision();
+    check.Expect(DrawHere(PrepareTie(context, "x87-64")) == golden,
+                 "after SetExtendedPrecision the bytes equal the Linux build's");
+    LoadControlWord(saved);
+}
+
+void EntrySetsExtendedPrecisionInBatch(const TContext& context, TCheck& check) {
+    const fs::path folder = PrepareTie(context, "x87-batch");
+    const int exitCode = RunProgram(context.DriverDir / "fp8" / "pardim-batch.exe", folder,
+                                    context.WorkDir / "batch-output.txt", 30000);
+    check.Expect(exitCode == 0, "pardim-batch ran, exit code " + std::to_string(exitCode));
+    check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
+                 "JWC_TEMP.TXT equals the Linux build's");
+}
+
+void EntrySetsExtendedPrecisionInDialog(const TContext& context, TCheck& check) {
+    const fs::path folder = PrepareTie(context, "x87-dialog");
+    TPardim run(context.DriverDir / "fp8" / "pardim.exe", folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    run.PressKey(VK_RETURN);
+    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+    check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
+                 "JWC_TEMP.TXT equals the Linux build's");
+}
+
 struct TCase {
     const char* Name;
     std::function<void(const TContext&, TCheck&)> Run;
@@ -659,11 +765,14 @@ struct TCase {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    EntryControlWord = ControlWord();
     if (argc != 5) {
         std::fputs("usage: pardim-wine-tests PARDIM_EXE BATCH_EXE DATA_DIR WORK_DIR\n", stderr);
         return 2;
     }
-    const TContext context{argv[1], argv[2], argv[3], argv[4]};
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const TContext context{argv[1], argv[2], argv[3], argv[4], fs::path(self).parent_path()};
     const TCase cases[] = {
         {"DialogShowsEveryControlAsLaidOut", DialogShowsEveryControlAsLaidOut},
         {"TextTypeListFollowsExchangeFile", TextTypeListFollowsExchangeFile},
@@ -696,6 +805,11 @@ int wmain(int argc, wchar_t** argv) {
         {"EditLimitsCountShiftJisBytesWhenTyping", EditLimitsCountShiftJisBytesWhenTyping},
         {"SavedPositionIsUsedUnchanged", SavedPositionIsUsedUnchanged},
         {"MinimiseGoesThroughTheApplicationWindow", MinimiseGoesThroughTheApplicationWindow},
+        {"StartUpWithoutFninit.Leaves53Bits", StartUpLeavesWindowsPrecision},
+        {"SetExtendedPrecision.FromAnyState", SetExtendedPrecisionFromAnyState},
+        {"SetExtendedPrecision.RestoresTheDrawingAt53Bits", SetExtendedPrecisionRestoresTheDrawing},
+        {"EntrySetsExtendedPrecision.Batch", EntrySetsExtendedPrecisionInBatch},
+        {"EntrySetsExtendedPrecision.Dialog", EntrySetsExtendedPrecisionInDialog},
     };
     int failed = 0;
     for (const TCase& test : cases) {
