@@ -20,8 +20,11 @@ work=$build/wine-e2e
 rm -rf "$work"
 mkdir -p "$work/runs"
 
-# A fresh prefix every time, quiet, and never offering to install Mono or Gecko.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# A fresh prefix every time, quiet, and never offering to install Mono or Gecko. Windows has no
+# built-in copies of its DLLs: whichever atl.dll file the search finds first is loaded. Wine
+# prefers its own built-in atl unless told otherwise, which would hide a planted copy from the
+# test.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;atl=n,b"
 unset WINEARCH
 
 display=""

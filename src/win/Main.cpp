@@ -121,11 +121,31 @@ void RunMessageLoop(const TWin32Form& form) {
     }
 }
 
+#ifdef PARDIM_TEST_REFUSE_WINDOW
+// Test build only: the system refuses to create the top-level window whose class is named on the
+// command line ("#32770" for the dialog), as it does when the session is out of window handles
+// or desktop heap.
+std::wstring RefusedClass;
+
+LRESULT CALLBACK RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (RefusedClass == name) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+#endif
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, [[maybe_unused]] PWSTR commandLine, int) {
     SetExtendedPrecision();  // first: every long double intermediate depends on it
     LoadLibrariesFromSystem32Only();
+#ifdef PARDIM_TEST_REFUSE_WINDOW
+    RefusedClass = commandLine;
+    SetWindowsHookExW(WH_CBT, RefuseWindow, nullptr, GetCurrentThreadId());
+#endif
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in

@@ -757,6 +757,58 @@ void EntrySetsExtendedPrecisionInDialog(const TContext& context, TCheck& check) 
                  "JWC_TEMP.TXT equals the Linux build's");
 }
 
+// ---- hardening ----------------------------------------------------------------------------------
+
+void DialogRefusedLeavesNothingDrawn(const TContext& context, TCheck& check) {
+    const std::string settings = Settings(120, 80, 1);
+    const fs::path folder = Prepare(context, "refused", "road-one-dimension.txt", settings);
+    TPardim run(context.DriverDir / "refusing" / "pardim.exe", folder, L"#32770");
+    check.Expect(run.Dialog == nullptr, "no dialog");
+    // Not the host's input, which it would otherwise carry out as commands.
+    ExpectClosedWith(check, run, folder, Cancelled, settings);
+}
+
+void ApplicationWindowRefusedDialogStillDraws(const TContext& context, TCheck& check) {
+    const char input[] = "road-one-dimension.txt";
+    const fs::path folder = Prepare(context, "no-application", input, Settings(137, 91, 2));
+    TPardim run(context.DriverDir / "refusing" / "pardim.exe", folder, L"PardimApplication");
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    check.Expect(GetWindow(run.Dialog, GW_OWNER) == nullptr, "no application window");
+    run.PressKey(VK_RETURN);
+    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+    ExpectSameAsBatch(check, context, folder, input, Settings(137, 91, 2));
+}
+
+void PlantedAtlIsNotLoaded(const TContext& context, TCheck& check) {
+    const fs::path planted = context.DriverDir / "planted-atl.dll";
+    // First, that a search through the folder would take the planted copy over the system's.
+    const fs::path control = Scratch(context, "planted-control");
+    std::error_code ec;
+    fs::copy_file(planted, control / "atl.dll", ec);
+    SetDllDirectoryW(control.c_str());
+    LoadLibraryW(L"atl.dll");  // refused by the planted DllMain
+    SetDllDirectoryW(nullptr);
+    if (!check.Expect(fs::exists(control / "atl.dll.loaded"),
+                      "control: a search through the folder loads the planted atl.dll")) {
+        return;
+    }
+
+    const fs::path folder = Prepare(context, "planted", "road-one-dimension.txt", "");
+    fs::copy_file(planted, folder / "atl.dll", ec);
+    TPardim run(context.PardimExe, folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    check.Expect(!fs::exists(folder / "atl.dll.loaded"), "the planted atl.dll was not loaded");
+    bool systemAtl = false;
+    for (const fs::path& module : run.LoadedModules()) {
+        if (lstrcmpiW(module.filename().c_str(), L"atl.dll") == 0) {
+            systemAtl = !fs::equivalent(module.parent_path(), folder, ec);
+        }
+    }
+    check.Expect(systemAtl, "the system's atl.dll is loaded instead");
+    run.Click(run.Item(Button2));
+    ExpectClosedWith(check, run, folder, Cancelled, "");
+}
+
 struct TCase {
     const char* Name;
     std::function<void(const TContext&, TCheck&)> Run;
@@ -810,6 +862,9 @@ int wmain(int argc, wchar_t** argv) {
         {"SetExtendedPrecision.RestoresTheDrawingAt53Bits", SetExtendedPrecisionRestoresTheDrawing},
         {"EntrySetsExtendedPrecision.Batch", EntrySetsExtendedPrecisionInBatch},
         {"EntrySetsExtendedPrecision.Dialog", EntrySetsExtendedPrecisionInDialog},
+        {"DialogRefusedLeavesNothingDrawn", DialogRefusedLeavesNothingDrawn},
+        {"ApplicationWindowRefusedDialogStillDraws", ApplicationWindowRefusedDialogStillDraws},
+        {"PlantedAtlIsNotLoaded", PlantedAtlIsNotLoaded},
     };
     int failed = 0;
     for (const TCase& test : cases) {
