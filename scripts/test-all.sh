@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine and runs every test: the native build with its unit and
-# end-to-end tests (under ASan and UBSan), the Windows cross build, and the Wine tests of the
-# real dialog.
+# end-to-end tests (under ASan and UBSan), then both Windows cross builds (x86-64 and 32-bit x86),
+# each through the Wine tests of the real dialog and compared byte for byte with the native build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,11 +12,16 @@ cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
 
-echo "== Windows cross build"
-cmake --preset windows
-cmake --build --preset windows
-echo "== Release zip"; cmake --preset windows-x86 >/dev/null; cmake --build --preset windows-x86 --target package
-tests/package/check-zip.sh build/windows-x86
+status=0
+for preset in windows windows-x86; do
+    echo "== Windows cross build: $preset"
+    cmake --preset "$preset"
+    cmake --build --preset "$preset"
+    echo "== $preset under Wine"
+    scripts/wine-e2e.sh "build/$preset" build/linux || status=1
+done
 
-echo "== Windows dialog under Wine"
-scripts/wine-e2e.sh build/windows
+echo "== Release zip"
+cmake --build --preset windows-x86 --target package
+tests/package/check-zip.sh build/windows-x86 || status=1
+exit "$status"

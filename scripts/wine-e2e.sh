@@ -1,27 +1,37 @@
 #!/usr/bin/env bash
-# End-to-end tests of the Windows dialog: runs the cross-built pardim.exe under Wine on a virtual
-# X display, driven by pardim-wine-tests.exe, and compares what it draws with pardim-batch.exe.
-# Leaves the dialog's screenshot as <windows-build-dir>/pardim-dialog.png.
-# usage: scripts/wine-e2e.sh <windows-build-dir>
-# Needs wine64, xvfb, x11-utils, fonts-ipafont-gothic and imagemagick (scripts/setup.sh test).
+# End-to-end tests of a Windows build: runs the cross-built pardim.exe under Wine on a virtual X
+# display, driven by pardim-wine-tests.exe, which compares what the dialog draws with
+# pardim-batch.exe; then compares pardim-batch.exe byte for byte with the Linux build's
+# pardim-batch on every input in tests/data. Also checks that each exe is one static file of the
+# build's architecture. Leaves the dialog's screenshot as <windows-build-dir>/pardim-dialog.png.
+# usage: scripts/wine-e2e.sh <windows-build-dir> <linux-build-dir>
+# Needs wine64, wine32:i386, xvfb, x11-utils, fonts-ipafont-gothic and imagemagick
+# (scripts/setup.sh test).
 set -euo pipefail
 
-[ $# -eq 1 ] || { echo "usage: $0 <windows-build-dir>" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "usage: $0 <windows-build-dir> <linux-build-dir>" >&2; exit 2; }
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
+linux=$(cd "$2" && pwd)
 exe=$build/src/win/pardim.exe
 batch=$build/tools/pardim-batch.exe
 driver=$build/tests/wine/pardim-wine-tests.exe
-for file in "$exe" "$batch" "$driver"; do
-    [ -f "$file" ] || { echo "wine-e2e: $file is missing; build the Windows tree first" >&2; exit 2; }
+linux_batch=$linux/tools/pardim-batch
+for file in "$exe" "$batch" "$driver" "$build/tests/wine/pe-target.txt" "$linux_batch"; do
+    [ -f "$file" ] || { echo "wine-e2e: $file is missing; build both trees first" >&2; exit 2; }
 done
+read -r objdump pe_format <"$build/tests/wine/pe-target.txt"
 
 work=$build/wine-e2e
 rm -rf "$work"
-mkdir -p "$work/runs"
+mkdir -p "$work/runs" "$work/batch"
 
-# A fresh prefix every time, quiet, and never offering to install Mono or Gecko.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# A fresh prefix every time, quiet, and never offering to install Mono or Gecko. The default
+# 64-bit prefix runs 32-bit programs too, as WoW64, which is how the host itself runs on 64-bit
+# Windows. Windows has no built-in copies of its DLLs: whichever atl.dll file the search finds
+# first is loaded. Wine prefers its own built-in atl unless told otherwise, which would hide a
+# planted copy from the test.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;atl=n,b"
 unset WINEARCH
 
 display=""
@@ -57,12 +67,32 @@ failed=0
 pass() { echo "PASS $1"; passed=$((passed + 1)); }
 fail() { echo "FAIL $1"; failed=$((failed + 1)); }
 
-# Only Windows' own DLLs: the exe is copied alone into the host's folder.
-imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
-if echo "$imports" | tr ' ' '\n' | grep -v -x -E '|kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|imm32.dll|ole32.dll|oleaut32.dll|msvcrt.dll|advapi32.dll|shell32.dll' >/dev/null; then
-    fail "ImportsOnlySystemDlls ($imports)"
-else
-    pass "ImportsOnlySystemDlls"
+# One file each, of this build's architecture, importing only Windows' own DLLs: the exe is
+# copied alone into the host's folder.
+for file in "$exe" "$batch"; do
+    name=$(basename "$file")
+    format=$("$objdump" -f "$file" | sed -n 's/.*file format //p')
+    imports=$("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+    echo "wine-e2e: $name: $format, $(stat -c %s "$file") bytes, imports $imports"
+    if [ "$format" = "$pe_format" ]; then pass "ExeFormat.$name ($format)"; else fail "ExeFormat.$name ($format, want $pe_format)"; fi
+    if echo "$imports" | tr ' ' '\n' | grep -v -x -E '|kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|imm32.dll|ole32.dll|oleaut32.dll|msvcrt.dll|advapi32.dll|shell32.dll' >/dev/null; then
+        fail "ImportsOnlySystemDlls.$name ($imports)"
+    else
+        pass "ImportsOnlySystemDlls.$name"
+    fi
+done
+
+# On 32-bit x86, doubles go through SSE2 (so that they round as on x86-64) while long doubles
+# stay x87: the exe must hold both kinds of arithmetic.
+if [ "$pe_format" = pei-i386 ]; then
+    code=$("$objdump" -d --no-show-raw-insn "$exe")
+    sse=$(grep -c -E '\s(add|sub|mul|div|sqrt)sd\s' <<<"$code" || true)
+    x87=$(grep -c -E '\sf(add|sub|mul|div)r?p?\s|\sfldt\s' <<<"$code" || true)
+    if [ "$sse" -gt 0 ] && [ "$x87" -gt 0 ]; then
+        pass "DoublesInSse2LongDoublesInX87 ($sse SSE2, $x87 x87 instructions)"
+    else
+        fail "DoublesInSse2LongDoublesInX87 ($sse SSE2, $x87 x87 instructions)"
+    fi
 fi
 
 echo "wine-e2e: running the dialog tests"
@@ -83,6 +113,50 @@ if [ -f "$work/runs/pardim-dialog.bmp" ] && convert "$work/runs/pardim-dialog.bm
 else
     fail "ScreenshotWritten"
 fi
+
+# Settings files of 22 lines: the dialog's defaults with text type No2; other end marks, one
+# decimal rounded up with zeros, metres, commas, unit, full width, a Japanese prefix and suffix
+# (約, （壁）); slash and arrowhead marks, whole numbers truncated, one dimension figure.
+settings_defaults=(100 100 0 0 2 3 2 1 '' '' 0.5 2 2 3 15 2 0 0 0 0 0 0)
+settings_options=(100 100 1 7 3 1 1 2 $'\x96\xf1' $'\x81i\x95\xc7\x81j' 1 3 1 5 30 4 1 1 1 1 1 0)
+settings_figure=(100 100 10 9 0 0 0 1 '' '' 0.5 2 2 3 15 2 0 0 0 0 0 1)
+
+# Runs one input with one settings file through both builds; prints what differs.
+compare_batch() {
+    local input=$1 settings=$2 native=$work/batch/$3-linux windows=$work/batch/$3-windows
+    local -n lines=$settings
+    for dir in "$native" "$windows"; do
+        mkdir -p "$dir"
+        cp "$input" "$dir/JWC_TEMP.TXT"
+        printf '%s\r\n' "${lines[@]}" >"$dir/pardim.dat"
+    done
+    "$linux_batch" "$native" >"$native.out" 2>&1 || true
+    wine "$batch" "Z:${windows//\//\\}" 2>&1 | tr -d '\r' >"$windows.out" || true
+    cmp -s "$native.out" "$windows.out" || echo "printed $(cat "$native.out") / $(cat "$windows.out")"
+    cmp -s "$native/JWC_TEMP.TXT" "$windows/JWC_TEMP.TXT" || echo "JWC_TEMP.TXT differs"
+    cmp -s "$native/pardim.dat" "$windows/pardim.dat" || echo "pardim.dat differs"
+}
+
+echo "wine-e2e: comparing pardim-batch.exe with the Linux build"
+n=0
+for input in "$repo"/tests/data/*.txt; do
+    name=$(basename "$input" .txt)
+    differences=""
+    for settings in settings_defaults settings_options settings_figure; do
+        n=$((n + 1))
+        result=$(compare_batch "$input" "$settings" "$n")
+        [ -z "$result" ] || differences+="${differences:+; }${settings#settings_}: ${result//$'\n'/, }"
+    done
+    if [ -z "$differences" ]; then pass "BatchMatchesLinux.$name"; else fail "BatchMatchesLinux.$name ($differences)"; fi
+done
+
+# The golden file of the x87 tests is what the Linux build draws.
+golden=$repo/tests/data/drawn/wall-3639.9995-point-marks.txt
+mkdir -p "$work/golden"
+cp "$repo/tests/data/wall-3639.9995-point-marks.txt" "$work/golden/JWC_TEMP.TXT"
+cp "$repo/tests/data/wall-3639.9995-point-marks.dat" "$work/golden/pardim.dat"
+"$linux_batch" "$work/golden" >/dev/null
+if cmp -s "$golden" "$work/golden/JWC_TEMP.TXT"; then pass "GoldenIsLinuxOutput"; else fail "GoldenIsLinuxOutput"; fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

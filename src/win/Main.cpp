@@ -4,9 +4,12 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <exception>
 #include <filesystem>
 #include <string>
 
+#include "Fpu.h"
+#include "JwwGaibu.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
 
@@ -82,6 +85,26 @@ std::filesystem::path ExecutablePath() {
     }
 }
 
+// DLLs that the system loads on our behalf later (COM servers, themes, the input method) come
+// from System32 only, never from the tool's own folder, which users keep writable. Windows 7
+// without its loader update lacks the call; there only our own loads are restricted.
+void LoadLibrariesFromSystem32Only() {
+    using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto set = reinterpret_cast<TSetDefaultDllDirectories>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// The host carries out whatever the exchange file holds once we have ended; without a dialog
+// that would be its own input. Leave "nothing drawn" instead, as a cancelled run does.
+void WriteNothingDrawn(const std::filesystem::path& exePath) {
+    if (exePath.empty()) return;  // no folder known: better no file than one in the wrong place
+    JwwInit();                    // an empty output list, which is written as "hq"
+    WriteOutputFile(exePath.parent_path() / L"JWC_TEMP.TXT");
+    JwwFree();
+}
+
 void RunMessageLoop(const TWin32Form& form) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -99,21 +122,51 @@ void RunMessageLoop(const TWin32Form& form) {
     }
 }
 
+#ifdef PARDIM_TEST_REFUSE_WINDOW
+// Test build only: the system refuses to create the top-level window whose class is named on the
+// command line ("#32770" for the dialog), as it does when the session is out of window handles
+// or desktop heap.
+std::wstring RefusedClass;
+
+LRESULT CALLBACK RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (RefusedClass == name) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+#endif
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, [[maybe_unused]] PWSTR commandLine, int) {
+    SetExtendedPrecision();  // first: every long double intermediate depends on it
+    LoadLibrariesFromSystem32Only();
+#ifdef PARDIM_TEST_REFUSE_WINDOW
+    RefusedClass = commandLine;
+    SetWindowsHookExW(WH_CBT, RefuseWindow, nullptr, GetCurrentThreadId());
+#endif
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
+    // Without its application window the dialog still works; it is then its own task bar button.
     HWND application = CreateApplicationWindow(instance);
-    {
-        TWin32Form form(instance, application, ExecutablePath());
-        if (form.Show()) {
+    const std::filesystem::path exePath = ExecutablePath();
+    bool shown = false;
+    try {
+        TWin32Form form(instance, application, exePath);
+        shown = form.Show();
+        if (shown) {
             SetWindowLongPtrW(application, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(form.Handle()));
             RunMessageLoop(form);
         }
-    }  // the form's end writes the exchange file if no close did
+    } catch (const std::exception&) {
+        // Out of memory for a huge selection, say: unwinding has ended the form all the same,
+        // and the host must not find its own input left in the file.
+    }  // the form's end writes the exchange file if its window exists and no close did
+    if (!shown) WriteNothingDrawn(exePath);
     if (application) DestroyWindow(application);
     if (SUCCEEDED(ole)) OleUninitialize();
     return 0;

@@ -79,8 +79,11 @@ void Navigate(IWebBrowser2* browser, const std::wstring& url) {
 }  // namespace
 
 void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& url) {
-    // The module stays loaded: its window class serves the control until the process ends.
-    HMODULE atl = LoadLibraryW(L"atl.dll");
+    // From System32 only: the tool's own folder is writable, and a plain search would look there
+    // first. Where the loader does not know the flag (Windows 7 without its update) the load
+    // fails and the strip stays blank. The module stays loaded: its window class serves the
+    // control until the process ends.
+    HMODULE atl = LoadLibraryExW(L"atl.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!atl || !parent) return;
     using TAtlAxWinInit = BOOL(WINAPI*)();
     using TAtlAxGetControl = HRESULT(WINAPI*)(HWND, IUnknown**);

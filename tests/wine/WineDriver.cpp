@@ -1,6 +1,8 @@
 // Process, window and screen helpers of the end-to-end tests.
 #include "WineDriver.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -137,7 +139,7 @@ LPARAM KeyParam(UINT virtualKey, bool up, bool alt) {
 
 }  // namespace
 
-TPardim::TPardim(const fs::path& exe, const fs::path& folder) {
+TPardim::TPardim(const fs::path& exe, const fs::path& folder, const std::wstring& arguments) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     const fs::path copy = folder / exe.filename();
@@ -145,6 +147,7 @@ TPardim::TPardim(const fs::path& exe, const fs::path& folder) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + copy.wstring() + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     if (!CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &Process)) {
         Process = {};
@@ -166,6 +169,20 @@ TPardim::~TPardim() {
     WaitForExit(5000);
     CloseHandle(Process.hThread);
     CloseHandle(Process.hProcess);
+}
+
+std::vector<fs::path> TPardim::LoadedModules() const {
+    HMODULE modules[1024];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(Process.hProcess, modules, sizeof modules, &bytes)) return {};
+    std::vector<fs::path> paths;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+        wchar_t path[MAX_PATH] = {};
+        if (GetModuleFileNameExW(Process.hProcess, modules[i], path, MAX_PATH)) {
+            paths.emplace_back(path);
+        }
+    }
+    return paths;
 }
 
 HWND TPardim::Focus() const {

@@ -31,7 +31,8 @@ int RunProgram(const std::filesystem::path& exe, const std::filesystem::path& ar
 class TPardim {
 public:
     // Copies exe into folder and starts it there; Dialog is null when no dialog showed up.
-    TPardim(const std::filesystem::path& exe, const std::filesystem::path& folder);
+    TPardim(const std::filesystem::path& exe, const std::filesystem::path& folder,
+            const std::wstring& arguments = L"");
     ~TPardim();  // ends a dialog that a failed test left open
     TPardim(const TPardim&) = delete;
     TPardim& operator=(const TPardim&) = delete;
@@ -42,6 +43,7 @@ public:
     HWND FindMessageBox() const;  // a second dialog of the process, or null
     bool WaitForExit(DWORD timeoutMs) const;
     bool Running() const { return !WaitForExit(0); }
+    std::vector<std::filesystem::path> LoadedModules() const;
 
     // Key presses go to the control that has the focus, through the dialog's message loop.
     void PressKey(UINT virtualKey) const;

@@ -1,9 +1,10 @@
 // End-to-end tests of the real dialog, run inside Wine by scripts/wine-e2e.sh: each case starts
 // pardim.exe in a scratch folder, drives it as a user would and checks the window and the files it
 // leaves, comparing a drawn dimension with what pardim-batch.exe makes of the same input.
-// usage: pardim-wine-tests PARDIM_EXE BATCH_EXE DATA_DIR WORK_DIR
+// usage: pardim-wine-tests PARDIM_EXE BATCH_EXE DATA_DIR WORK_DIR [CASE...]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "Fpu.h"
+#include "Unit1.h"
 #include "WineDriver.h"
 #include "Win32Text.h"
 
@@ -25,6 +28,7 @@ struct TContext {
     fs::path BatchExe;
     fs::path DataDir;
     fs::path WorkDir;
+    fs::path DriverDir;  // the test builds and the planted DLL sit beside the driver
 };
 
 // Collects the failed expectations of one case.
@@ -341,8 +345,8 @@ void CheckTabOrder(TCheck& check, const TPardim& run) {
     for (size_t i = 1; i < std::size(order); ++i) {
         current = GetNextDlgTabItem(run.Dialog, current, FALSE);
         const int id = GetDlgCtrlID(current);
-        if (!check.Expect(id == order[i], "tab stop " + std::to_string(i) + " is " +
-                                              std::to_string(id) + ", want " +
+        if (!check.Expect(id == order[i], std::string("tab stop ").append(std::to_string(i)) +
+                                              " is " + std::to_string(id) + ", want " +
                                               std::to_string(order[i]))) {
             return;
         }
@@ -724,6 +728,161 @@ void MinimiseGoesThroughTheApplicationWindow(const TContext& context, TCheck& ch
     check.Expect(run.WaitForExit(10000), "Cancel closed the dialog");
 }
 
+// ---- x87 precision ------------------------------------------------------------------------------
+
+// The driver is linked with CRT_fp8.o like the fp8/ builds, so it reads here what a process
+// gets from Windows.
+unsigned short EntryControlWord = 0;
+
+unsigned short ControlWord() {
+    unsigned short controlWord = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(controlWord));
+    return controlWord;
+}
+
+void LoadControlWord(unsigned short controlWord) {
+    __asm__ volatile("fldcw %0" : : "m"(controlWord));
+}
+
+// A wall of 3639.9995 measured at 1/50, with point marks: horizontal, so no sine or cosine but
+// those of 0 and 180 degrees enters the bytes. The value text rounds 3639.9995 (just below the
+// half in binary) half up to three decimals, which 53-bit intermediates round to 3640.
+const char TieInput[] = "wall-3639.9995-point-marks.txt";
+const char TieSettings[] = "wall-3639.9995-point-marks.dat";
+
+fs::path PrepareTie(const TContext& context, const char* name) {
+    return Prepare(context, name, TieInput, ReadFileBytes(context.DataDir / TieSettings));
+}
+
+std::string TieDrawnByLinux(const TContext& context) {
+    return ReadFileBytes(context.DataDir / "drawn" / TieInput);
+}
+
+struct TSilentView : TFormView {
+    void FocusControl(TControlId) override {}
+    void ShowStatus(const std::string&) override {}
+    void ShowMessage(const std::string&) override {}
+    void Close() override {}
+    void GetPosition(int& left, int& top) override { left = top = 100; }
+    void MoveTo(int, int) override {}
+    void ShowInfoPage(const std::string&) override {}
+};
+
+// The whole run in this process, with whatever control word is loaded.
+std::string DrawHere(const fs::path& folder) {
+    TSilentView view;
+    TForm1 form(view);
+    form.ExePath = folder / "pardim.exe";
+    form.FormShow();
+    form.Button1Click();
+    form.FormClose();
+    return ReadFileBytes(folder / ExchangeName);
+}
+
+void StartUpLeavesWindowsPrecision(const TContext&, TCheck& check) {
+    check.Expect(EntryControlWord == 0x027F,
+                 "control word at entry is " + Hex(EntryControlWord) + ", want 00027F");
+}
+
+void SetExtendedPrecisionFromAnyState(const TContext&, TCheck& check) {
+    const unsigned short saved = ControlWord();
+    // Windows' 53 bits; 24 bits; 53 bits toward zero; 64 bits toward +infinity.
+    for (unsigned short start : {0x027F, 0x007F, 0x0E7F, 0x0B7F}) {
+        LoadControlWord(start);
+        SetExtendedPrecision();
+        const unsigned short result = ControlWord();
+        check.Expect(result == 0x037F, "from " + Hex(start) + " it leaves " + Hex(result));
+    }
+    LoadControlWord(saved);
+}
+
+void SetExtendedPrecisionRestoresTheDrawing(const TContext& context, TCheck& check) {
+    const unsigned short saved = ControlWord();
+    const std::string golden = TieDrawnByLinux(context);
+    check.Expect(golden.find("\"3639.999\r\n") != std::string::npos, "golden file reads 3639.999");
+    LoadControlWord(0x027F);
+    const std::string at53 = DrawHere(PrepareTie(context, "x87-53"));
+    // Else the input would prove nothing.
+    check.Expect(at53.find("\"3640\r\n") != std::string::npos && at53 != golden,
+                 "at 53 bits the value reads 3640");
+    LoadControlWord(0x027F);
+    SetExtendedPrecision();
+    check.Expect(DrawHere(PrepareTie(context, "x87-64")) == golden,
+                 "after SetExtendedPrecision the bytes equal the Linux build's");
+    LoadControlWord(saved);
+}
+
+void EntrySetsExtendedPrecisionInBatch(const TContext& context, TCheck& check) {
+    const fs::path folder = PrepareTie(context, "x87-batch");
+    const int exitCode = RunProgram(context.DriverDir / "fp8" / "pardim-batch.exe", folder,
+                                    context.WorkDir / "batch-output.txt", 30000);
+    check.Expect(exitCode == 0, "pardim-batch ran, exit code " + std::to_string(exitCode));
+    check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
+                 "JWC_TEMP.TXT equals the Linux build's");
+}
+
+void EntrySetsExtendedPrecisionInDialog(const TContext& context, TCheck& check) {
+    const fs::path folder = PrepareTie(context, "x87-dialog");
+    TPardim run(context.DriverDir / "fp8" / "pardim.exe", folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    run.PressKey(VK_RETURN);
+    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+    check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
+                 "JWC_TEMP.TXT equals the Linux build's");
+}
+
+// ---- hardening ----------------------------------------------------------------------------------
+
+void DialogRefusedLeavesNothingDrawn(const TContext& context, TCheck& check) {
+    const std::string settings = Settings(120, 80, 1);
+    const fs::path folder = Prepare(context, "refused", "road-one-dimension.txt", settings);
+    TPardim run(context.DriverDir / "refusing" / "pardim.exe", folder, L"#32770");
+    check.Expect(run.Dialog == nullptr, "no dialog");
+    // Not the host's input, which it would otherwise carry out as commands.
+    ExpectClosedWith(check, run, folder, Cancelled, settings);
+}
+
+void ApplicationWindowRefusedDialogStillDraws(const TContext& context, TCheck& check) {
+    const char input[] = "road-one-dimension.txt";
+    const fs::path folder = Prepare(context, "no-application", input, Settings(137, 91, 2));
+    TPardim run(context.DriverDir / "refusing" / "pardim.exe", folder, L"PardimApplication");
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    check.Expect(GetWindow(run.Dialog, GW_OWNER) == nullptr, "no application window");
+    run.PressKey(VK_RETURN);
+    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+    ExpectSameAsBatch(check, context, folder, input, Settings(137, 91, 2));
+}
+
+void PlantedAtlIsNotLoaded(const TContext& context, TCheck& check) {
+    const fs::path planted = context.DriverDir / "planted-atl.dll";
+    // First, that a search through the folder would take the planted copy over the system's.
+    const fs::path control = Scratch(context, "planted-control");
+    std::error_code ec;
+    fs::copy_file(planted, control / "atl.dll", ec);
+    SetDllDirectoryW(control.c_str());
+    LoadLibraryW(L"atl.dll");  // refused by the planted DllMain
+    SetDllDirectoryW(nullptr);
+    if (!check.Expect(fs::exists(control / "atl.dll.loaded"),
+                      "control: a search through the folder loads the planted atl.dll")) {
+        return;
+    }
+
+    const fs::path folder = Prepare(context, "planted", "road-one-dimension.txt", "");
+    fs::copy_file(planted, folder / "atl.dll", ec);
+    TPardim run(context.PardimExe, folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    check.Expect(!fs::exists(folder / "atl.dll.loaded"), "the planted atl.dll was not loaded");
+    bool systemAtl = false;
+    for (const fs::path& module : run.LoadedModules()) {
+        if (lstrcmpiW(module.filename().c_str(), L"atl.dll") == 0) {
+            systemAtl = !fs::equivalent(module.parent_path(), folder, ec);
+        }
+    }
+    check.Expect(systemAtl, "the system's atl.dll is loaded instead");
+    run.Click(run.Item(Button2));
+    ExpectClosedWith(check, run, folder, Cancelled, "");
+}
+
 struct TCase {
     const char* Name;
     std::function<void(const TContext&, TCheck&)> Run;
@@ -732,11 +891,16 @@ struct TCase {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 5) {
-        std::fputs("usage: pardim-wine-tests PARDIM_EXE BATCH_EXE DATA_DIR WORK_DIR\n", stderr);
+    EntryControlWord = ControlWord();
+    if (argc < 5) {
+        std::fputs("usage: pardim-wine-tests PARDIM_EXE BATCH_EXE DATA_DIR WORK_DIR [CASE...]\n",
+                   stderr);
         return 2;
     }
-    const TContext context{argv[1], argv[2], argv[3], argv[4]};
+    const std::vector<std::wstring> only(argv + 5, argv + argc);  // names or name prefixes
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const TContext context{argv[1], argv[2], argv[3], argv[4], fs::path(self).parent_path()};
     const TCase cases[] = {
         {"DialogShowsEveryControlAsLaidOut", DialogShowsEveryControlAsLaidOut},
         {"TextTypeListFollowsExchangeFile", TextTypeListFollowsExchangeFile},
@@ -771,9 +935,25 @@ int wmain(int argc, wchar_t** argv) {
         {"PasteInsertsWhatFits", PasteInsertsWhatFits},
         {"PositionOffEveryMonitorComesBack", PositionOffEveryMonitorComesBack},
         {"MinimiseGoesThroughTheApplicationWindow", MinimiseGoesThroughTheApplicationWindow},
+        {"StartUpWithoutFninit.Leaves53Bits", StartUpLeavesWindowsPrecision},
+        {"SetExtendedPrecision.FromAnyState", SetExtendedPrecisionFromAnyState},
+        {"SetExtendedPrecision.RestoresTheDrawingAt53Bits", SetExtendedPrecisionRestoresTheDrawing},
+        {"EntrySetsExtendedPrecision.Batch", EntrySetsExtendedPrecisionInBatch},
+        {"EntrySetsExtendedPrecision.Dialog", EntrySetsExtendedPrecisionInDialog},
+        {"DialogRefusedLeavesNothingDrawn", DialogRefusedLeavesNothingDrawn},
+        {"ApplicationWindowRefusedDialogStillDraws", ApplicationWindowRefusedDialogStillDraws},
+        {"PlantedAtlIsNotLoaded", PlantedAtlIsNotLoaded},
     };
     int failed = 0;
+    size_t run = 0;
     for (const TCase& test : cases) {
+        const std::wstring name = SjisToWide(test.Name);
+        if (!only.empty() && std::none_of(only.begin(), only.end(), [&](const std::wstring& want) {
+                return name.compare(0, want.size(), want) == 0;
+            })) {
+            continue;
+        }
+        ++run;
         TCheck check;
         test.Run(context, check);
         if (check.Failures.empty()) {
@@ -786,6 +966,6 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
     }
     // The script adds its own checks and prints the overall count.
-    std::printf("driver done: %d of %zu cases failed\n", failed, std::size(cases));
+    std::printf("driver done: %d of %zu cases failed\n", failed, run);
     return failed == 0 ? 0 : 1;
 }

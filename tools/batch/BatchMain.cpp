@@ -3,14 +3,22 @@
 // or "zero-length"; JWC_TEMP.TXT and pardim.dat in DIR are left as the tool leaves them.
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <system_error>
 
 #include "RecordingView.h"
 #include "Unit1.h"
 
+#ifdef _WIN32
+#include "Fpu.h"
+#endif
+
 namespace {
+
+std::string Outcome(const TRecordingView& view) {
+    if (view.Focused) return std::string("focus ").append(ControlName(*view.Focused));
+    return view.Refused ? "zero-length" : "drawn";
+}
 
 void PrintUsage() {
     std::fputs(
@@ -32,16 +40,10 @@ int Run(const std::filesystem::path& dir) {
     form.ExePath = dir / "pardim.exe";
     form.FormShow();
     form.Button1Click();
-    std::string outcome = "drawn";
-    if (view.Focused) {
-        outcome = std::string("focus ") + ControlName(*view.Focused);
-    } else if (view.Refused) {
-        outcome = "zero-length";
-    }
     // A refused OK leaves the dialog open; the user then cancels it.
     if (!view.Closed) form.Button2Click();
     form.FormClose();
-    std::fputs((outcome + "\n").c_str(), stdout);
+    std::printf("%s\n", Outcome(view).c_str());
     return 0;
 }
 
@@ -59,7 +61,12 @@ int Main(int argc, TChar** argv) {
 
 #ifdef _WIN32
 // Wide arguments, so that folder names in any script and with blanks arrive intact.
-int wmain(int argc, wchar_t** argv) { return Main(argc, argv); }
+int wmain(int argc, wchar_t** argv) {
+    // Before anything is computed: the long double intermediates need the x87 at 64 bits, and
+    // Windows starts a process at 53.
+    SetExtendedPrecision();
+    return Main(argc, argv);
+}
 #else
 int main(int argc, char** argv) { return Main(argc, argv); }
 #endif
