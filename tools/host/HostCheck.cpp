@@ -65,7 +65,7 @@ bool CheckReal(const TLine& line, std::string_view token, double* value = nullpt
             if (value) *value = v;
             return true;
         case TRealRead::NotFinite:
-            line.Report("number " + Shown(token) + " is not finite");
+            line.Report(Shown(token) + " is not finite");
             return false;
         case TRealRead::NotANumber:
             line.Report(Shown(token) + " is not a number");
