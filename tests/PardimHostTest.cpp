@@ -164,6 +164,17 @@ TEST_F(Scratch, LoadScenarioReadsKeysOverTheDefaults) {
     EXPECT_EQ(InputOf(again), InputOf(s));
 }
 
+TEST(LoadScenario, TheSampleIsTheDefaultRun) {
+    TScenario s = DefaultScenario();
+    s.Scales.fill(1);
+    s.Points.clear();
+    s.Context.clear();
+    std::string error;
+    ASSERT_TRUE(LoadScenario(PARDIM_HOST_SAMPLE, s, error)) << error;
+    EXPECT_EQ(InputOf(s), InputOf(DefaultScenario()));
+    EXPECT_EQ(s.Context, DefaultScenario().Context);
+}
+
 TEST_F(Scratch, LoadScenarioRefusesBadFiles) {
     const struct {
         const char* text;
