@@ -68,7 +68,7 @@ protected:
     fs::path Dir;
 };
 
-// ---- the input file ---------------------------------------------------------------------------
+// ---- the input file -----------------------------------------------------------------------------
 
 TEST(HostInputBytes, MatchesTheRealHostsHeaderAndAttributes) {
     TScenario s = DefaultScenario();
@@ -141,7 +141,7 @@ TEST(HostNumber, EqualsCsGeneralFormat) {
     EXPECT_EQ(HostNumber(-0.0), "0");
 }
 
-// ---- scenario files ---------------------------------------------------------------------------
+// ---- scenario files -----------------------------------------------------------------------------
 
 TEST_F(Scratch, LoadScenarioReadsKeysOverTheDefaults) {
     WriteBytes(Dir / "s.toml",
@@ -198,7 +198,7 @@ TEST_F(Scratch, LoadScenarioRefusesBadFiles) {
     }
 }
 
-// ---- the checker ------------------------------------------------------------------------------
+// ---- the checker --------------------------------------------------------------------------------
 
 // What the tool writes for the default wall (pardim-batch's output, as the Wine run gives it).
 const char WallOutput[] =
@@ -269,7 +269,7 @@ TEST(CheckOutput, ReportsEachBadLineWithItsNumber) {
               "the other 1 lines");
 }
 
-// ---- draw -------------------------------------------------------------------------------------
+// ---- draw ---------------------------------------------------------------------------------------
 
 struct TElement {
     std::string Tag;
@@ -280,8 +280,8 @@ struct TElement {
 // Our own well-formed SVG: elements of a tag with their attributes and, for texts, content.
 std::vector<TElement> Elements(const std::string& svg, const std::string& tag) {
     std::vector<TElement> found;
-    const std::regex element("<" + tag + "((?: [a-z0-9-]+=\"[^\"]*\")*)\\s*(/>|>([\\s\\S]*?)</" + tag +
-                             ">)");
+    const std::regex element("<" + tag + "((?: [a-z0-9-]+=\"[^\"]*\")*)\\s*(/>|>([\\s\\S]*?)</" +
+                             tag + ">)");
     const std::regex attribute("([a-z0-9-]+)=\"([^\"]*)\"");
     for (std::sregex_iterator it(svg.begin(), svg.end(), element), end; it != end; ++it) {
         TElement e{tag, {}, (*it)[3]};
@@ -378,7 +378,7 @@ TEST_F(DrawSvgTest, NothingIsDrawnAfterHqButThePointsAreShown) {
     EXPECT_NE(result.Svg.find("nothing drawn"), std::string::npos);
 }
 
-// ---- show -------------------------------------------------------------------------------------
+// ---- show ---------------------------------------------------------------------------------------
 
 TEST(ShowExchangeFile, ReportsWhatTheReaderSees) {
     std::string report;
@@ -393,7 +393,7 @@ TEST(ShowExchangeFile, ReportsWhatTheReaderSees) {
     EXPECT_FALSE(ShowExchangeFile("/nonexistent/JWC_TEMP.TXT", report));
 }
 
-// ---- the program ------------------------------------------------------------------------------
+// ---- the program --------------------------------------------------------------------------------
 
 class PardimHost : public Scratch {
 protected:

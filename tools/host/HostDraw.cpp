@@ -96,8 +96,7 @@ struct TSvgBuilder {
     }
 };
 
-// ---- point marks
-// ----------------------------------------------------------------------------------
+// ---- point marks --------------------------------------------------------------------------------
 
 // Arrow-like marks are 7.5 mm long with a 15-degree half angle, the others fill a 2.5 mm
 // square: the sizes the tool itself assumes when it decides whether marks fit.
@@ -155,8 +154,7 @@ void DrawMark(TSvgBuilder& svg, const TJwwEntPointEx& mark, double scale) {
     svg.Body << "</g>\n";
 }
 
-// ---- texts
-// ----------------------------------------------------------------------------------------
+// ---- texts --------------------------------------------------------------------------------------
 
 // One character per tspan, each at its place along the text: full-width characters are the
 // text type's width wide with its spacing after them, half-width ones half of both. The text is
@@ -193,8 +191,7 @@ void DrawText(TSvgBuilder& svg, const TJwwEntText& text, double scale, const cha
     }
 }
 
-// ---- view
-// -----------------------------------------------------------------------------------------
+// ---- view ---------------------------------------------------------------------------------------
 
 double NiceLength(double rough) {
     if (!(rough > 0)) return 1;
@@ -231,7 +228,7 @@ std::string ReadAll(const fs::path& path, bool& ok) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    ok = static_cast<bool>(in) || in.eof();
+    ok = in.is_open() && !in.bad();
     return bytes.str();
 }
 

@@ -61,8 +61,7 @@ std::vector<double> Numbers(const std::string& text, std::size_t count, const ch
     return values;
 }
 
-// ---- write
-// ----------------------------------------------------------------------------------------
+// ---- write --------------------------------------------------------------------------------------
 
 struct TWriteOptions {
     std::string Dir, Scenario, P1, P2, P3, FreeText, Font;
@@ -151,8 +150,7 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
     };
 }
 
-// ---- run
-// ------------------------------------------------------------------------------------------
+// ---- run ----------------------------------------------------------------------------------------
 
 struct TRunOptions {
     std::string Dir, Exe, Batch, WinePrefix;
@@ -196,8 +194,7 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
     };
 }
 
-// ---- check, draw, show
-// ----------------------------------------------------------------------------
+// ---- check, draw, show --------------------------------------------------------------------------
 
 int Check(const std::string& file) {
     const std::string bytes = ReadBytes(file);

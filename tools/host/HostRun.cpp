@@ -177,16 +177,10 @@ bool PreparePrefix(const fs::path& prefix, const std::string& display, int logFd
         withCr += c;
     }
     std::string utf16;
-    if (!reg.empty()) {
-        // regedit reads UTF-16 with a byte-order mark; iconv gives the bytes.
-        int code = -1;
-        const fs::path utf8File = prefix / "pardim-host.reg.utf8";
-        WriteBytes(utf8File, withCr);
-        utf16 = "\xff\xfe" + Capture({"iconv", "-f", "UTF-8", "-t", "UTF-16LE", utf8File.string()},
-                                     {}, logFd, {}, code);
-        fs::remove(utf8File, ec);
+    if (!reg.empty() && Utf8ToUtf16Le(withCr, utf16)) {
+        // regedit reads UTF-16 with a byte-order mark.
         const fs::path regFile = prefix / "pardim-host.reg";
-        WriteBytes(regFile, utf16);
+        WriteBytes(regFile, "\xff\xfe" + utf16);
         RunQuiet({"wine", "regedit", "/S", WindowsPath(regFile)}, env, logFd, 120s);
     }
     fs::copy_file("/usr/share/wine/fonts/marlett.ttf",
@@ -219,15 +213,16 @@ bool StartXvfb(int logFd, TDisplay& display, std::string& error) {
         const pid_t pid = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
                                 {}, {}, logFd, logFd);
         if (pid < 0) break;
-        for (int i = 0; i < 50; ++i) {
+        std::optional<int> ended;
+        for (int i = 0; i < 50 && !ended; ++i) {
             std::this_thread::sleep_for(200ms);
-            if (WaitExit(pid, 0ms)) break;  // taken meanwhile, or Xvfb missing
-            if (DisplayAnswers(name, logFd)) {
+            ended = WaitExit(pid, 0ms);  // the display was taken meanwhile
+            if (!ended && DisplayAnswers(name, logFd)) {
                 display = {pid, name};
                 return true;
             }
         }
-        if (!WaitExit(pid, 0ms)) EndGroup(pid);
+        if (!ended) EndGroup(pid);
     }
     error = "could not start Xvfb on a free display (is xvfb installed?)";
     return false;
@@ -294,8 +289,33 @@ bool DriveDialog(pid_t wine, const std::string& display, bool haveSettings, int 
     return true;
 }
 
-// ---- the run
-// --------------------------------------------------------------------------------------
+// True when the program is found on PATH, as execvp would find it.
+bool OnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::istringstream dirs(path ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        if (!dir.empty() && access((fs::path(dir) / program).c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
+// What an exe run needs, with the Debian package that brings it.
+std::string MissingProgram(bool autoMode) {
+    std::vector<std::pair<const char*, const char*>> needed = {{"wine", "wine"},
+                                                               {"wineserver", "wine"}};
+    if (autoMode) {
+        needed.insert(needed.end(),
+                      {{"Xvfb", "xvfb"}, {"xdotool", "xdotool"}, {"xdpyinfo", "x11-utils"}});
+    }
+    for (const auto& [program, package] : needed) {
+        if (!OnPath(program)) {
+            return std::string(program) + " is missing (Debian package " + package + ")";
+        }
+    }
+    return {};
+}
+
+// ---- the run ------------------------------------------------------------------------------------
 
 struct TLog {
     int Fd = -1;
@@ -435,6 +455,13 @@ int RunTool(const TRunRequest& request, std::string& error) {
     if (!batch && !autoMode && !haveDisplay) {
         error = "--show needs a display (DISPLAY is not set); use --auto";
         return 2;
+    }
+
+    if (!batch) {
+        if (std::string missing = MissingProgram(autoMode); !missing.empty()) {
+            error = missing;
+            return 2;
+        }
     }
 
     // The host's file as it was, for draw and for telling an untouched file from the tool's.
