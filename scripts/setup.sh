@@ -7,7 +7,7 @@ set -euo pipefail
 want=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 libgtest-dev
       libcli11-dev libtomlplusplus-dev librsvg2-bin zip unzip)
 if [ "${1:-test}" = test ]; then
-    want+=(wine64 wine wine32:i386 xvfb fonts-ipafont-gothic imagemagick x11-utils
+    want+=(wine64 wine wine32:i386 xvfb xdotool fonts-ipafont-gothic imagemagick x11-utils
            libmpfr-dev clang libclang-rt-14-dev)
 fi
 

@@ -1,0 +1,494 @@
+// Starting the tool as the host would: processes, the virtual display and Wine prefix of an
+// unattended run, the keys a user presses in the dialog, and the file read back afterwards.
+#include "HostRun.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "HostDraw.h"
+#include "HostText.h"
+
+namespace fs = std::filesystem;
+
+const char DefaultSettingsText[] =
+    "100\r\n100\r\n0\r\n0\r\n1\r\n3\r\n2\r\n1\r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
+    "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
+
+namespace {
+
+constexpr char ExchangeName[] = "JWC_TEMP.TXT";
+constexpr char InputCopyName[] = "JWC_TEMP.in.txt";
+constexpr char SettingsName[] = "pardim.dat";
+constexpr char ToolName[] = "pardim.exe";
+constexpr char DialogTitle[] =
+    "\xe5\xb9\xb3\xe8\xa1\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe7\xb7\x9a";  // 平行寸法線
+constexpr char PrefixReadyName[] = ".pardim-host-ready";
+
+using namespace std::chrono_literals;
+
+struct TEnv {
+    std::vector<std::pair<std::string, std::string>> Set;
+    std::vector<std::string> Unset;
+};
+
+// Starts a program in its own process group, so that a stuck run can be ended as a whole.
+pid_t Spawn(const std::vector<std::string>& argv, const TEnv& env, const fs::path& cwd, int outFd,
+            int errFd) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    setpgid(0, 0);
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+    for (const auto& [name, value] : env.Set) setenv(name.c_str(), value.c_str(), 1);
+    for (const std::string& name : env.Unset) unsetenv(name.c_str());
+    if (outFd >= 0) dup2(outFd, STDOUT_FILENO);
+    if (errFd >= 0) dup2(errFd, STDERR_FILENO);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+int ExitCode(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+// The exit code, or nothing when the process still runs after the timeout (negative: forever).
+std::optional<int> WaitExit(pid_t pid, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, timeout.count() < 0 ? 0 : WNOHANG);
+        if (done == pid) return ExitCode(status);
+        if (done < 0) return -1;
+        if (std::chrono::steady_clock::now() >= end) return std::nullopt;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+void EndGroup(pid_t pid) {
+    kill(-pid, SIGTERM);
+    if (!WaitExit(pid, 3000ms)) {
+        kill(-pid, SIGKILL);
+        WaitExit(pid, -1ms);
+    }
+}
+
+// Runs a program to its end (or the timeout) and returns its exit code; -1 on timeout.
+int RunQuiet(const std::vector<std::string>& argv, const TEnv& env, int logFd,
+             std::chrono::milliseconds timeout) {
+    const pid_t pid = Spawn(argv, env, {}, logFd, logFd);
+    if (pid < 0) return -1;
+    if (auto code = WaitExit(pid, timeout)) return *code;
+    EndGroup(pid);
+    return -1;
+}
+
+// What a program writes to stdout.
+std::string Capture(const std::vector<std::string>& argv, const TEnv& env, int errFd,
+                    const fs::path& cwd, int& exitCode) {
+    exitCode = -1;
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = Spawn(argv, env, cwd, fds[1], errFd);
+    close(fds[1]);
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, n);
+    close(fds[0]);
+    if (pid > 0) exitCode = WaitExit(pid, -1ms).value_or(-1);
+    return out;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool WriteBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+// ---- Wine and the virtual display ---------------------------------------------------------------
+
+fs::path StandInCache() {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache) {
+        return fs::path(cache) / "pardim-host";
+    }
+    const char* home = std::getenv("HOME");
+    return fs::path(home && *home ? home : "/tmp") / ".cache" / "pardim-host";
+}
+
+// Quiet, and never offering to install Mono or Gecko; the prefix's own architecture.
+TEnv WineEnv(const fs::path& prefix, const std::string& display) {
+    TEnv env;
+    env.Set = {{"WINEPREFIX", prefix.string()},
+               {"WINEDEBUG", "-all"},
+               {"WINEDLLOVERRIDES", "mscoree=;mshtml="}};
+    if (!display.empty()) env.Set.emplace_back("DISPLAY", display);
+    env.Unset = {"WINEARCH"};
+    return env;
+}
+
+std::string WindowsPath(const fs::path& path) {
+    std::string text = "Z:" + fs::absolute(path).string();
+    for (char& c : text) {
+        if (c == '/') c = '\\';
+    }
+    return text;
+}
+
+// A prefix made once for the stand-in: the dialog's font stands in for ＭＳ ゴシック, title
+// bars show Japanese and Wine draws its own caption buttons (no window manager on Xvfb).
+bool PreparePrefix(const fs::path& prefix, const std::string& display, int logFd,
+                   std::string& error) {
+    std::error_code ec;
+    if (fs::exists(prefix / PrefixReadyName, ec)) return true;
+    std::printf("run: preparing the Wine prefix %s (once)\n", prefix.c_str());
+    std::fflush(stdout);
+    fs::create_directories(prefix, ec);
+    const TEnv env = WineEnv(prefix, display);
+    if (RunQuiet({"wine", "wineboot", "--init"}, env, logFd, 300s) != 0 ||
+        RunQuiet({"wineserver", "-w"}, env, logFd, 120s) != 0) {
+        error = "wineboot could not prepare " + prefix.string() + " (is wine installed?)";
+        return false;
+    }
+    const std::string reg = ReadBytes(PARDIM_WINE_REG);
+    std::string withCr;
+    for (char c : reg) {
+        if (c == '\n') withCr += '\r';
+        withCr += c;
+    }
+    std::string utf16;
+    if (!reg.empty() && Utf8ToUtf16Le(withCr, utf16)) {
+        // regedit reads UTF-16 with a byte-order mark.
+        const fs::path regFile = prefix / "pardim-host.reg";
+        WriteBytes(regFile, "\xff\xfe" + utf16);
+        RunQuiet({"wine", "regedit", "/S", WindowsPath(regFile)}, env, logFd, 120s);
+    }
+    fs::copy_file("/usr/share/wine/fonts/marlett.ttf",
+                  prefix / "drive_c" / "windows" / "Fonts" / "marlett.ttf",
+                  fs::copy_options::overwrite_existing, ec);
+    RunQuiet({"wineserver", "-w"}, env, logFd, 120s);
+    WriteBytes(prefix / PrefixReadyName, "");
+    return true;
+}
+
+struct TDisplay {
+    pid_t Pid = -1;
+    std::string Name;  // ":140"
+};
+
+bool DisplayAnswers(const std::string& name, int logFd) {
+    return RunQuiet({"xdpyinfo", "-display", name}, {}, logFd, 5s) == 0;
+}
+
+// The first free display from :140 on, so as not to meet the test scripts' displays.
+bool StartXvfb(int logFd, TDisplay& display, std::string& error) {
+    std::error_code ec;
+    for (int n = 140; n < 240; ++n) {
+        const std::string number = std::to_string(n);
+        if (fs::exists("/tmp/.X" + number + "-lock", ec) ||
+            fs::exists("/tmp/.X11-unix/X" + number, ec)) {
+            continue;
+        }
+        const std::string name = ":" + number;
+        const pid_t pid = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                                {}, {}, logFd, logFd);
+        if (pid < 0) break;
+        std::optional<int> ended;
+        for (int i = 0; i < 50 && !ended; ++i) {
+            std::this_thread::sleep_for(200ms);
+            ended = WaitExit(pid, 0ms);  // the display was taken meanwhile
+            if (!ended && DisplayAnswers(name, logFd)) {
+                display = {pid, name};
+                return true;
+            }
+        }
+        if (!ended) EndGroup(pid);
+    }
+    error = "could not start Xvfb on a free display (is xvfb installed?)";
+    return false;
+}
+
+void StopXvfb(const TDisplay& display) {
+    if (display.Pid > 0) EndGroup(display.Pid);
+}
+
+// ---- the dialog, driven like a user -------------------------------------------------------------
+
+std::string FindDialog(const std::string& display, int logFd) {
+    TEnv env;
+    env.Set = {{"DISPLAY", display}};
+    int code = -1;
+    const std::string out = Capture(
+        {"xdotool", "search", "--onlyvisible", "--name", std::string("^") + DialogTitle + "$"}, env,
+        logFd, {}, code);
+    return out.substr(0, out.find('\n'));
+}
+
+void SendKeys(const std::string& display, const std::vector<std::string>& keys, int logFd) {
+    TEnv env;
+    env.Set = {{"DISPLAY", display}};
+    for (const std::string& key : keys) {
+        RunQuiet({"xdotool", "key", key}, env, logFd, 5s);
+        std::this_thread::sleep_for(400ms);
+    }
+}
+
+// Waits for the dialog, gives it the keyboard and confirms it. Without saved settings the text
+// type list has no selection: the first Enter only moves the focus there, two Down arrows pick
+// No1 below the host's current type, and the second Enter is OK.
+bool DriveDialog(pid_t wine, const std::string& display, bool haveSettings, int logFd,
+                 std::chrono::seconds timeout, std::string& error) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    std::string window;
+    while (window.empty()) {
+        if (WaitExit(wine, 0ms)) return true;  // ended on its own; the file tells what it did
+        if (std::chrono::steady_clock::now() >= end) {
+            error = "the dialog did not appear within " + std::to_string(timeout.count()) + " s";
+            return false;
+        }
+        std::this_thread::sleep_for(300ms);
+        window = FindDialog(display, logFd);
+    }
+    std::this_thread::sleep_for(800ms);  // let it finish painting and take its focus
+    TEnv env;
+    env.Set = {{"DISPLAY", display}};
+    RunQuiet({"xdotool", "windowfocus", window}, env, logFd, 5s);
+    std::this_thread::sleep_for(300ms);
+    if (haveSettings) {
+        SendKeys(display, {"Return"}, logFd);
+    } else {
+        SendKeys(display, {"Return", "Down", "Down", "Return"}, logFd);
+    }
+    // Still open after OK: a refused value or the zero-length message. A user closes the
+    // message and cancels, and the file then says what the tool left.
+    if (!WaitExit(wine, 5s)) {
+        std::printf("run: the dialog stayed open after OK; closing it with Enter and Escape\n");
+        std::fflush(stdout);
+        SendKeys(display, {"Return", "Escape"}, logFd);
+    }
+    return true;
+}
+
+// True when the program is found on PATH, as execvp would find it.
+bool OnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::istringstream dirs(path ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        if (!dir.empty() && access((fs::path(dir) / program).c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
+// What an exe run needs, with the Debian package that brings it.
+std::string MissingProgram(bool autoMode) {
+    std::vector<std::pair<const char*, const char*>> needed = {{"wine", "wine"},
+                                                               {"wineserver", "wine"}};
+    if (autoMode) {
+        needed.insert(needed.end(),
+                      {{"Xvfb", "xvfb"}, {"xdotool", "xdotool"}, {"xdpyinfo", "x11-utils"}});
+    }
+    for (const auto& [program, package] : needed) {
+        if (!OnPath(program)) {
+            return std::string(program) + " is missing (Debian package " + package + ")";
+        }
+    }
+    return {};
+}
+
+// ---- the run ------------------------------------------------------------------------------------
+
+struct TLog {
+    int Fd = -1;
+    explicit TLog(const fs::path& path) {
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        Fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    }
+    ~TLog() {
+        if (Fd >= 0) close(Fd);
+    }
+};
+
+int RunBatch(const TRunRequest& request, std::string& error) {
+    int code = -1;
+    const std::string out =
+        Capture({request.Batch.string(), request.Dir.string()}, {}, -1, {}, code);
+    if (code != 0) {
+        error = request.Batch.string() + " failed (exit " + std::to_string(code) + ")";
+        return 2;
+    }
+    std::printf("pardim-batch: %s", out.c_str());
+    return 0;
+}
+
+int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::string& error) {
+    const fs::path cache = StandInCache();
+    const fs::path prefix = request.WinePrefix.empty() ? cache / "wine-prefix" : request.WinePrefix;
+    TLog log(cache / "last-run.log");
+    TDisplay display;
+    if (autoMode) {
+        if (!StartXvfb(log.Fd, display, error)) return 2;
+    } else {
+        const char* d = std::getenv("DISPLAY");
+        display.Name = d ? d : "";
+    }
+    auto fail = [&](std::string message) {
+        StopXvfb(display);
+        error = std::move(message);
+        return 2;
+    };
+    if (!PreparePrefix(prefix, display.Name, log.Fd, error)) return fail(error);
+
+    const TEnv env = WineEnv(prefix, display.Name);
+    std::printf("run: wine %s (%s %s)\n", (request.Dir / ToolName).c_str(),
+                autoMode ? "own display" : "display", display.Name.c_str());
+    std::fflush(stdout);
+    const pid_t wine =
+        Spawn({"wine", (request.Dir / ToolName).string()}, env, request.Dir, log.Fd, log.Fd);
+    if (wine < 0) return fail("could not start wine");
+
+    if (!autoMode) {
+        std::printf("run: the dialog is open; press OK or Cancel there\n");
+        std::fflush(stdout);
+        WaitExit(wine, -1ms);
+        return 0;
+    }
+    const auto timeout = std::chrono::seconds(request.TimeoutSeconds);
+    bool ok = DriveDialog(wine, display.Name, haveSettings, log.Fd, timeout, error);
+    if (ok && !WaitExit(wine, timeout)) {
+        error = "the dialog did not close within " + std::to_string(timeout.count()) + " s";
+        ok = false;
+    }
+    RunQuiet({"wineserver", "-k"}, env, log.Fd, 10s);
+    if (!WaitExit(wine, 0ms)) EndGroup(wine);
+    StopXvfb(display);
+    return ok ? 0 : 2;
+}
+
+void PrintOutcome(const fs::path& dir, const std::string& input) {
+    std::error_code ec;
+    const fs::path file = dir / ExchangeName;
+    if (!fs::exists(file, ec)) {
+        std::printf("outcome: nothing drawn (%s is missing)\n", ExchangeName);
+        return;
+    }
+    const std::string bytes = ReadBytes(file);
+    if (!DrawsNothing(bytes)) {
+        std::printf("outcome: drawn\n");
+    } else if (bytes == input) {
+        std::printf("outcome: nothing drawn (%s is unchanged: the tool did not write it)\n",
+                    ExchangeName);
+    } else {
+        std::printf("outcome: nothing drawn (the tool left hq)\n");
+    }
+    if (bytes == input) return;
+    std::printf("commands:\n");
+    std::istringstream lines(SjisToUtf8(bytes));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+}  // namespace
+
+int RunTool(const TRunRequest& request, std::string& error) {
+    std::error_code ec;
+    const fs::path& dir = request.Dir;
+    if (!fs::is_directory(dir, ec)) {
+        error = dir.string() + " is not a folder";
+        return 2;
+    }
+    if (!fs::is_regular_file(dir / ExchangeName, ec)) {
+        error = (dir / ExchangeName).string() + " is missing; write it first (pardim-host write)";
+        return 2;
+    }
+    // The host writes a fresh file for every run; an earlier run's output is not one.
+    const std::string input = ReadBytes(dir / ExchangeName);
+    if (input.substr(0, input.find_first_of("\r\n")) != "hq" ||
+        input.find('\n') == std::string::npos || input.find('\n') + 1 >= input.size()) {
+        error = (dir / ExchangeName).string() +
+                " is not the host's input (it may be an earlier run's output); write it again";
+        return 2;
+    }
+    const bool batch = !request.Batch.empty();
+    if (batch && request.Mode != TRunMode::Default) {
+        error = "--show and --auto are for the exe, not for --batch";
+        return 2;
+    }
+    if (batch && request.Batch.has_parent_path() && !fs::is_regular_file(request.Batch, ec)) {
+        error = request.Batch.string() + " is not a file";
+        return 2;
+    }
+    if (!request.Exe.empty() && !fs::is_regular_file(request.Exe, ec)) {
+        error = request.Exe.string() + " is not a file";
+        return 2;
+    }
+    if (!batch && request.Exe.empty() && !fs::is_regular_file(dir / ToolName, ec)) {
+        error = (dir / ToolName).string() + " is missing; give --exe or --batch";
+        return 2;
+    }
+    const char* displayEnv = std::getenv("DISPLAY");
+    const bool haveDisplay = displayEnv && *displayEnv;
+    const bool autoMode =
+        request.Mode == TRunMode::Auto || (request.Mode == TRunMode::Default && !haveDisplay);
+    if (!batch && !autoMode && !haveDisplay) {
+        error = "--show needs a display (DISPLAY is not set); use --auto";
+        return 2;
+    }
+
+    if (!batch) {
+        if (std::string missing = MissingProgram(autoMode); !missing.empty()) {
+            error = missing;
+            return 2;
+        }
+    }
+
+    // The host's file as it was, for draw and for telling an untouched file from the tool's.
+    if (!WriteBytes(dir / InputCopyName, input)) {
+        error = "could not write " + (dir / InputCopyName).string();
+        return 2;
+    }
+    if (!request.Exe.empty() && !fs::equivalent(request.Exe, dir / ToolName, ec)) {
+        fs::copy_file(request.Exe, dir / ToolName, fs::copy_options::overwrite_existing, ec);
+        if (ec) {
+            error = "could not copy " + request.Exe.string() + " into " + dir.string();
+            return 2;
+        }
+    }
+    const bool haveSettings = fs::exists(dir / SettingsName, ec);
+    if (batch && !haveSettings) {
+        // pardim-batch presses OK without touching the dialog; a user would pick a text type.
+        WriteBytes(dir / SettingsName, DefaultSettingsText);
+        std::printf("settings: none yet; saved the dialog's defaults with text type No1\n");
+    } else if (!haveSettings && autoMode) {
+        std::printf("settings: none yet; text type No1 will be chosen in the dialog\n");
+    }
+    std::fflush(stdout);
+
+    const int status =
+        batch ? RunBatch(request, error) : RunExe(request, autoMode, haveSettings, error);
+    if (status != 0) return status;
+    PrintOutcome(dir, input);
+    return DrawsNothing(ReadBytes(dir / ExchangeName)) ? 1 : 0;
+}
