@@ -211,7 +211,8 @@ struct TInputFacts {
 
 TInputFacts ReadInputFacts(const fs::path& input) {
     JwwInit();
-    if (!input.empty()) JwwLoadFile(input);
+    // The caller has checked that the file can be read; without one the defaults stand.
+    if (!input.empty()) (void)JwwLoadFile(input);
     TInputFacts facts;
     facts.Scales = ExchangeModel.LayerGroupScale;
     facts.TextTypes = ExchangeModel.TextTypes;
@@ -270,7 +271,7 @@ TDrawResult DrawSvg(const TDrawRequest& request) {
     JwwInit();
     ExchangeModel.TextTypes = facts.TextTypes;
     ExchangeModel.LayerGroupScale = facts.Scales;
-    if (result.Drawn) JwwLoadFile(request.Output);
+    if (result.Drawn) (void)JwwLoadFile(request.Output);  // read by the caller already
     auto scaleOf = [&](const TJwwEntHead& head) {
         return facts.Scales[static_cast<std::size_t>(head.LayerGroup & 15)];
     };
