@@ -1,17 +1,43 @@
 #!/usr/bin/env bash
-# The main job: sets up a fresh Debian 12 machine, cross-builds pardim.exe for Windows, puts
-# the folder a user copies (pardim.exe and its BAT) into dist/ and packs the release zip of the
-# 32-bit build into build/windows-x86/.
+# The main job: sets up a fresh Debian 12 machine, builds pardim for Windows (the release zip of
+# the 32-bit build, and dist/ with the x86-64 tool and its BAT), then runs the real pardim.exe
+# under Wine on a default drawing through pardim-host, the host's part on Linux: with a display
+# the dialog waits for you, without one it is confirmed by itself. Prints what the tool drew,
+# the check of it, and where its picture is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh build
-cmake --preset windows
+scripts/setup.sh run
+
+echo "== Windows builds"
+cmake --preset windows >/dev/null
 cmake --build --preset windows
 rm -rf dist
-cmake --install build/windows --prefix dist
-echo "pardim: dist/ holds the tool; copy it into a writable folder and pick the BAT in Jw_cad."
-ls -l dist
+cmake --install build/windows --prefix dist >/dev/null
 cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86 --target package
-echo "pardim: the release zip is $(ls -t build/windows-x86/pardim-*.zip | head -n 1)"
+zip=$(ls -t build/windows-x86/pardim-*.zip | head -n 1)
+
+echo "== pardim-host (native)"
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release --target pardim-host
+host=build/linux-release/tools/host/pardim-host
+
+run=build/run
+rm -rf "$run"
+"$host" write "$run"
+mode=--auto
+[ -n "${DISPLAY:-}" ] && mode=--show
+echo "== the real dialog ($mode): a wall 3,640 long at 1/50"
+status=0
+"$host" run "$run" --exe build/windows-x86/src/win/pardim.exe "$mode" || status=$?
+[ "$status" -le 1 ] || exit "$status"
+
+echo "== check"
+"$host" check "$run/JWC_TEMP.TXT"
+"$host" draw "$run/JWC_TEMP.TXT" -o "$run/pardim.svg" --png "$run/pardim.png"
+
+echo
+echo "pardim: the release zip is $zip"
+echo "pardim: dist/ holds the x86-64 tool and its BAT; copy them into a writable folder."
+echo "pardim: the drawing is $run/pardim.svg and $run/pardim.png"

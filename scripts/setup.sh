@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Installs what building and testing pardim needs on a Debian 12 machine, skipping what is there.
-# Usage: scripts/setup.sh [build|test]   (build: compilers only; test: also Wine, Xvfb, fonts,
-# the reference libraries of the tests, the fuzzing compiler and the host stand-in's libraries)
+# Usage: scripts/setup.sh [build|run|test]
+#   build: the compilers and the host stand-in's libraries;
+#   run:   also Wine, Xvfb and the Japanese font, to run the real dialog;
+#   test:  also the reference libraries of the tests and the fuzzing compiler.
 set -euo pipefail
 
 want=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 libgtest-dev
       libcli11-dev libtomlplusplus-dev librsvg2-bin zip unzip)
-if [ "${1:-test}" = test ]; then
-    want+=(wine64 wine wine32:i386 xvfb xdotool fonts-ipafont-gothic imagemagick x11-utils
-           libmpfr-dev clang libclang-rt-14-dev)
+mode=${1:-test}
+if [ "$mode" = run ] || [ "$mode" = test ]; then
+    want+=(wine64 wine wine32:i386 xvfb xdotool fonts-ipafont-gothic imagemagick x11-utils)
+fi
+if [ "$mode" = test ]; then
+    want+=(libmpfr-dev clang libclang-rt-14-dev)
 fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo -n"
 
 # 32-bit Wine runs the 32-bit exe; its packages need the i386 architecture.
-if [ "${1:-test}" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$mode" != build ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
 
