@@ -100,8 +100,8 @@ struct TControlRow {
     const char* Name;
     TControlKind Kind;
     TControlMember Member;
-    int SettingsLine;    // 1-based line of the settings file; 0: not kept
-    int MaxBytes;        // what the user may type, in Shift-JIS bytes; 0: no limit
+    int SettingsLine;  // 1-based line of the settings file; 0: not kept
+    int MaxBytes;      // what the user may type, in Shift-JIS bytes; 0: no limit
     TImeMode Ime;
 };
 

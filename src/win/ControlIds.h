@@ -5,7 +5,8 @@
 namespace WinId {
 
 enum : int {
-    // The system's IDOK and IDCANCEL, so that Enter and Escape reach them through the dialog manager.
+    // The system's IDOK and IDCANCEL, so that Enter and Escape reach them through the dialog
+    // manager.
     Button1 = 1,
     Button2 = 2,
 

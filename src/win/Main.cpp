@@ -1,6 +1,7 @@
 // Program entry: the invisible application window that carries the title shown in the task bar,
 // the dialog, and the message loop that runs until the dialog has closed.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <ole2.h>
 
@@ -62,11 +63,11 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
     cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     cls.lpszClassName = ApplicationClass;
     if (!RegisterClassExW(&cls)) return nullptr;
-    HWND window = CreateWindowExW(
-        0, ApplicationClass, SjisToWide(ApplicationTitle).c_str(),
-        WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-        GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-        nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, ApplicationClass, SjisToWide(ApplicationTitle).c_str(),
+                        WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                        GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                        nullptr, nullptr, instance, nullptr);
     if (window) ShowWindow(window, SW_SHOWNA);
     return window;
 }
@@ -101,7 +102,8 @@ void LoadLibrariesFromSystem32Only() {
 void WriteNothingDrawn(const std::filesystem::path& exePath) {
     if (exePath.empty()) return;  // no folder known: better no file than one in the wrong place
     JwwInit();                    // an empty output list, which is written as "hq"
-    WriteOutputFile(exePath.parent_path() / L"JWC_TEMP.TXT");
+    // A file that cannot be written keeps the host's own input, whose first line is "hq" too.
+    (void)WriteOutputFile(exePath.parent_path() / L"JWC_TEMP.TXT");
     JwwFree();
 }
 

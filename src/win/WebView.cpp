@@ -93,11 +93,11 @@ void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& ur
 
     // Created by its ProgID and told the address afterwards, so that the error handling is in
     // place before the first request.
-    HWND host = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                bounds.left, bounds.top, bounds.right - bounds.left,
-                                bounds.bottom - bounds.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    HWND host =
+        CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, bounds.left,
+                        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     if (!host) return;
     IUnknown* control = nullptr;
     IWebBrowser2* browser = nullptr;

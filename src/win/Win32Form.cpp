@@ -25,8 +25,10 @@ constexpr UINT WmCloseOnce = WM_APP + 1;
 constexpr wchar_t StripClass[] = L"PardimStrip";
 
 const char DialogTitle[] = "\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // 平行寸法線
-const char FontFace[] = "\x82l\x82r \x83S\x83V\x83" "b\x83N";  // ＭＳ ゴシック
-const char StatusBlank[] = "\x81@";                               // 　 (full-width blank)
+const char FontFace[] =
+    "\x82l\x82r \x83S\x83V\x83"
+    "b\x83N";                        // ＭＳ ゴシック
+const char StatusBlank[] = "\x81@";  // 　 (full-width blank)
 
 const COLORREF WhiteColor = RGB(255, 255, 255);
 const COLORREF StatusColor = RGB(231, 231, 231);
@@ -34,27 +36,46 @@ const COLORREF MemoColor = RGB(187, 235, 244);
 
 const char* const MemoLines[] = {
     "\x81\x9e\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc\x82\xcc\x90\xdd\x92\xe8\x82\xcd",  // ◇平行寸法線の設定は
-    "\x81@\x90\x85\x95\xbd\x81" "E\x90\x82\x92\xbc\x90\xa1\x96@\x90\xfc\x82\xcc",  // 　水平・垂直寸法線の
-    "\x81@\x90\xdd\x92\xe8\x82\xc6\x82\xcd\x95\xca\x82\xc9\x8c\xc4\x8fo\x81" "E",  // 　設定とは別に呼出・
-    "\x81@\x93o\x98^\x82\xb5\x82\xc4\x82\xa8\x82\xe8\x81" "A",  // 　登録しており、
+    "\x81@\x90\x85\x95\xbd\x81"
+    "E\x90\x82\x92\xbc\x90\xa1\x96@\x90\xfc\x82\xcc",  // 　水平・垂直寸法線の
+    "\x81@\x90\xdd\x92\xe8\x82\xc6\x82\xcd\x95\xca\x82\xc9\x8c\xc4\x8fo\x81"
+    "E",  // 　設定とは別に呼出・
+    "\x81@\x93o\x98^\x82\xb5\x82\xc4\x82\xa8\x82\xe8\x81"
+    "A",                                                              // 　登録しており、
     "\x81@\x82\xbb\x82\xea\x82\xe7\x82\xcc\x90\xdd\x92\xe8\x82\xf0",  // 　それらの設定を
     "\x81@\x8b\xa4\x97L\x97\x98\x97p\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1",  // 　共有利用していません
     "",
-    "\x81\x9f\x83u\x83\x8d\x83" "b\x83N\x90}\x8c`\x93\xe0\x82\xcc\x82\xe0\x82\xcc\x82\xcd",  // ◆ブロック図形内のものは
+    "\x81\x9f\x83u\x83\x8d\x83"
+    "b\x83N\x90}\x8c`\x93\xe0\x82\xcc\x82\xe0\x82\xcc\x82\xcd",  // ◆ブロック図形内のものは
     "\x81@\x8f\x88\x97\x9d\x8fo\x97\x88\x82\xdc\x82\xb9\x82\xf1\x82\xcc\x82\xc5",  // 　処理出来ませんので
-    "\x81@\x8c\xe4\x92\x8d\x88\xd3\x89\xba\x82\xb3\x82\xa2\x81" "B",  // 　御注意下さい。
-    "\x81@\x83u\x83\x8d\x83" "b\x83N\x95\xd2\x8fW\x93\xe0\x82\xc5\x8ds\x82\xa4",  // 　ブロック編集内で行う
-    "\x81@\x8f\xea\x8d\x87\x82\xc9\x82\xcd\x81" "A\x96{\x83\\\x83t\x83g\x82\xf0",  // 　場合には、本ソフトを
-    "\x81@Jw_cad\x82\xcc\x83" "C\x83\x93\x83X\x83g\x81[\x83\x8b\x81" "E",  // 　Jw_cadのインストール・
+    "\x81@\x8c\xe4\x92\x8d\x88\xd3\x89\xba\x82\xb3\x82\xa2\x81"
+    "B",  // 　御注意下さい。
+    "\x81@\x83u\x83\x8d\x83"
+    "b\x83N\x95\xd2\x8fW\x93\xe0\x82\xc5\x8ds\x82\xa4",  // 　ブロック編集内で行う
+    "\x81@\x8f\xea\x8d\x87\x82\xc9\x82\xcd\x81"
+    "A\x96{\x83\\\x83t\x83g\x82\xf0",  // 　場合には、本ソフトを
+    "\x81@Jw_cad\x82\xcc\x83"
+    "C\x83\x93\x83X\x83g\x81[\x83\x8b\x81"
+    "E",  // 　Jw_cadのインストール・
     "\x81@\x83t\x83H\x83\x8b\x83_\x82\xc9\x94z\x92u\x82\xb5\x82\xc4",  // 　フォルダに配置して
-    "\x81@\x8e\xc0\x8ds\x82\xf0\x8ds\x82\xc1\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81" "B",  // 　実行を行って下さい。
-    "\x81\x9f\x83" "E\x83" "C\x83\x8b\x83X\x81^\x83Z\x83L\x83\x85\x83\x8a\x83" "e\x83" "B",  // ◆ウイルス／セキュリティ
-    "\x81@\x83\\\x83t\x83g\x81^\x83Z\x83L\x83\x85\x83\x8a\x83" "e\x83" "B",  // 　ソフト／セキュリティ
+    "\x81@\x8e\xc0\x8ds\x82\xf0\x8ds\x82\xc1\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81"
+    "B",  // 　実行を行って下さい。
+    "\x81\x9f\x83"
+    "E\x83"
+    "C\x83\x8b\x83X\x81^\x83Z\x83L\x83\x85\x83\x8a\x83"
+    "e\x83"
+    "B",  // ◆ウイルス／セキュリティ
+    "\x81@\x83\\\x83t\x83g\x81^\x83Z\x83L\x83\x85\x83\x8a\x83"
+    "e\x83"
+    "B",  // 　ソフト／セキュリティ
     "\x81@\x90\xdd\x92\xe8\x82\xcc\x89\xe6\x96\xca\x82\xaa\x95\\\x8e\xa6",  // 　設定の画面が表示
-    "\x81@\x82\xb3\x82\xea\x81" "A\x8b\x96\x89\xc2\x81^\x8e\xd5\x92" "f\x82\xf0",  // 　され、許可／遮断を
+    "\x81@\x82\xb3\x82\xea\x81"
+    "A\x8b\x96\x89\xc2\x81^\x8e\xd5\x92"
+    "f\x82\xf0",  // 　され、許可／遮断を
     "\x81@\x96\xe2\x82\xa2\x8d\x87\x82\xed\x82\xb9\x82\xc4\x82\xab\x82\xbd\x8f\xea\x8d\x87",  // 　問い合わせてきた場合
     "\x81@\x82\xc9\x82\xcd\x81u\x8b\x96\x89\xc2\x81v\x82\xf0\x91I\x91\xf0\x82\xb5\x82\xc4",  // 　には「許可」を選択して
-    "\x81@\x89\xba\x82\xb3\x82\xa2\x81" "B",  // 　下さい。
+    "\x81@\x89\xba\x82\xb3\x82\xa2\x81"
+    "B",  // 　下さい。
 };
 
 }  // namespace
@@ -142,7 +163,8 @@ const TControlSpec Controls[] = {
 
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -316,7 +338,8 @@ POINT FitOnNearestMonitor(const RECT& window) {
 // (Some systems read the field's height back with its padding added, so the value set last is
 // the one corrected, not the one read.)
 void SetClosedComboHeight(HWND combo, int heightPx) {
-    auto field = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    auto field =
+        static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT rect{};
         GetWindowRect(combo, &rect);
@@ -337,9 +360,9 @@ TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::pa
     WhiteBrush = CreateSolidBrush(WhiteColor);
     StatusBrush = CreateSolidBrush(StatusColor);
     MemoBrush = CreateSolidBrush(MemoColor);
-    BigIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON),
-                                            GetSystemMetrics(SM_CYICON), 0));
+    BigIcon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     SmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), 0));
@@ -458,7 +481,8 @@ HWND TWin32Form::CreateChild(const TControlSpec& spec, const wchar_t* cls, DWORD
         exStyle, cls, SjisToWide(spec.Text).c_str(), WS_CHILD | WS_VISIBLE | WS_GROUP | style,
         spec.Left, spec.Top, width ? width : spec.Width, height ? height : spec.Height, Dialog,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)), Instance, nullptr);
-    if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : Font), FALSE);
+    if (window)
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : Font), FALSE);
     return window;
 }
 
@@ -666,8 +690,8 @@ void TWin32Form::GetPosition(int& left, int& top) {
 void TWin32Form::MoveTo(int left, int top) {
     RECT current{};
     GetWindowRect(Dialog, &current);
-    const RECT wanted = ClampedRect(left, top, current.right - current.left,
-                                    current.bottom - current.top);
+    const RECT wanted =
+        ClampedRect(left, top, current.right - current.left, current.bottom - current.top);
     if (!TitleBarReachable(wanted)) {
         const POINT fitted = FitOnNearestMonitor(wanted);
         left = fitted.x;

@@ -1,7 +1,7 @@
 // Shift-JIS <-> UTF-16 through the system's code page 932 tables.
-#include "Win32Text.h"
-
 #include <windows.h>
+
+#include "Win32Text.h"
 
 namespace {
 constexpr UINT ShiftJis = 932;

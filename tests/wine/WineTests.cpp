@@ -15,8 +15,8 @@
 #include "ControlIds.h"
 #include "Fpu.h"
 #include "Unit1.h"
-#include "WineDriver.h"
 #include "Win32Text.h"
+#include "WineDriver.h"
 
 namespace fs = std::filesystem;
 using namespace WinId;
@@ -41,8 +41,8 @@ struct TCheck {
     }
     void ExpectText(HWND window, const std::string& sjis, const std::string& what) {
         const std::wstring actual = WindowText(window);
-        Expect(actual == SjisToWide(sjis), what + ": text is '" + Utf8(actual) + "', want '" +
-                                               Utf8(SjisToWide(sjis)) + "'");
+        Expect(actual == SjisToWide(sjis),
+               what + ": text is '" + Utf8(actual) + "', want '" + Utf8(SjisToWide(sjis)) + "'");
     }
 };
 
@@ -60,8 +60,28 @@ const char ZeroLengthMessage[] =
 // The 22 lines of a settings file as the dialog's defaults would save them, with the window at
 // (left, top) and the given text type.
 std::vector<std::string> SettingsLines(int left, int top, int textType) {
-    return {std::to_string(left), std::to_string(top), "0", "0", std::to_string(textType), "3",
-            "2", "1", "", "", "0.5", "2", "2", "3", "15", "2", "0", "0", "0", "0", "0", "0"};
+    return {std::to_string(left),
+            std::to_string(top),
+            "0",
+            "0",
+            std::to_string(textType),
+            "3",
+            "2",
+            "1",
+            "",
+            "",
+            "0.5",
+            "2",
+            "2",
+            "3",
+            "15",
+            "2",
+            "0",
+            "0",
+            "0",
+            "0",
+            "0",
+            "0"};
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -189,9 +209,17 @@ const TExpectedLabel Labels[] = {
 
 const std::vector<std::string> EndMarkItems = {
     "\x90\xfc\x96\xee\x88\xf3",  // 線矢印
-    "\x81\xa2", "\x81\xa0", "\x82n", "\x81\x9b", "\x81\xa1",  // △ □ Ｏ ○ ■
-    "\x81\xa3", "\x81\x9c", "\x81`", "\x81\x84", "\x81^",     // ▲ ● ～ ＞ ／
-    "\x81\xa2",                                               // △
+    "\x81\xa2",
+    "\x81\xa0",
+    "\x82n",
+    "\x81\x9b",
+    "\x81\xa1",  // △ □ Ｏ ○ ■
+    "\x81\xa3",
+    "\x81\x9c",
+    "\x81`",
+    "\x81\x84",
+    "\x81^",     // ▲ ● ～ ＞ ／
+    "\x81\xa2",  // △
 };
 
 void ExpectItems(TCheck& check, HWND combo, const std::vector<std::string>& want, int selected,
@@ -210,10 +238,10 @@ void ExpectItems(TCheck& check, HWND combo, const std::vector<std::string>& want
 void ExpectRect(TCheck& check, HWND window, int left, int top, int width, int height,
                 const std::string& name) {
     const RECT r = RectInParent(window);
-    check.Expect(r.left == left && r.top == top && r.right - r.left == width &&
-                     r.bottom - r.top == height,
-                 name + " at " + RectText(r) + ", want " +
-                     RectText(RECT{left, top, left + width, top + height}));
+    check.Expect(
+        r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height,
+        name + " at " + RectText(r) + ", want " +
+            RectText(RECT{left, top, left + width, top + height}));
 }
 
 void CheckControls(TCheck& check, const TPardim& run) {
@@ -245,10 +273,10 @@ void CheckControls(TCheck& check, const TPardim& run) {
         "\x8c\xbb\x8d\xdd\x82\xcc\x95\xb6\x8e\x9a\x8e\xed(No1)"};  // 現在の文字種(No1)
     for (int n = 1; n <= 10; ++n) textTypes.push_back("No" + std::to_string(n) + ": W3 H3 D0");
     ExpectItems(check, run.Item(ComboBox3), textTypes, -1, "ComboBox3");
-    ExpectItems(check, run.Item(ComboBox4),
-                {"1", "0.1", "0.01", "0.001", "0.0001", "0.00001", "0.000001", "0.0000001",
-                 "0.00000001"},
-                3, "ComboBox4");
+    ExpectItems(
+        check, run.Item(ComboBox4),
+        {"1", "0.1", "0.01", "0.001", "0.0001", "0.00001", "0.000001", "0.0000001", "0.00000001"},
+        3, "ComboBox4");
     ExpectItems(check, run.Item(ComboBox5),
                 {"\x90\xd8\x82\xe8\x8e\xcc\x82\xc4",  // 切り捨て
                  "\x90\xd8\x82\xe8\x8f\xe3\x82\xb0",  // 切り上げ
@@ -263,8 +291,8 @@ void CheckControls(TCheck& check, const TPardim& run) {
     for (const auto& radio : radios) {
         for (int item = 0; item < 2; ++item) {
             HWND button = run.Item(RadioItemId(radio.Group, item));
-            const std::string name = "radio " + std::to_string(radio.Group) + "." +
-                                     std::to_string(item);
+            const std::string name =
+                "radio " + std::to_string(radio.Group) + "." + std::to_string(item);
             check.ExpectText(button, radio.Items[item], name);
             const bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
             check.Expect(checked == (item == 0), name + (checked ? " checked" : " unchecked"));
@@ -293,18 +321,24 @@ void CheckNoteBox(TCheck& check, const TPardim& run) {
         if (end == std::wstring::npos) break;
         start = end + 2;
     }
-    if (!check.Expect(lines.size() == 22, "note box has " + std::to_string(lines.size()) +
-                                              " lines")) {
+    if (!check.Expect(lines.size() == 22,
+                      "note box has " + std::to_string(lines.size()) + " lines")) {
         return;
     }
     const struct {
         size_t Line;
         const char* Text;
     } samples[] = {
-        {1, "\x81\x9e\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc\x82\xcc\x90\xdd\x92\xe8\x82\xcd"},  // ◇平行寸法線の設定は
+        {1,
+         "\x81\x9e\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc\x82\xcc\x90\xdd\x92\xe8\x82\xcd"},  // ◇平行寸法線の設定は
         {7, ""},
-        {13, "\x81@Jw_cad\x82\xcc\x83" "C\x83\x93\x83X\x83g\x81[\x83\x8b\x81" "E"},  // 　Jw_cadのインストール・
-        {22, "\x81@\x89\xba\x82\xb3\x82\xa2\x81" "B"},  // 　下さい。
+        {13,
+         "\x81@Jw_cad\x82\xcc\x83"
+         "C\x83\x93\x83X\x83g\x81[\x83\x8b\x81"
+         "E"},  // 　Jw_cadのインストール・
+        {22,
+         "\x81@\x89\xba\x82\xb3\x82\xa2\x81"
+         "B"},  // 　下さい。
     };
     for (const auto& sample : samples) {
         check.Expect(lines[sample.Line - 1] == SjisToWide(sample.Text),
@@ -335,11 +369,28 @@ void CheckWindow(TCheck& check, const TPardim& run) {
 
 // Tab visits the controls in this order and skips labels, the note box and the strip.
 void CheckTabOrder(TCheck& check, const TPardim& run) {
-    const int order[] = {ComboBox1, ComboBox2, Edit7,     Edit8,     Edit1,
-                         ComboBox3, Edit2,     Edit3,     ComboBox4, ComboBox5,
-                         RadioItemId(RadioGroup1, 0),     RadioItemId(RadioGroup2, 0),
-                         CheckBox1, CheckBox2, CheckBox3, CheckBox4, Edit4,
-                         Edit5,     Edit6,     Edit9,     Button1,   Button2,
+    const int order[] = {ComboBox1,
+                         ComboBox2,
+                         Edit7,
+                         Edit8,
+                         Edit1,
+                         ComboBox3,
+                         Edit2,
+                         Edit3,
+                         ComboBox4,
+                         ComboBox5,
+                         RadioItemId(RadioGroup1, 0),
+                         RadioItemId(RadioGroup2, 0),
+                         CheckBox1,
+                         CheckBox2,
+                         CheckBox3,
+                         CheckBox4,
+                         Edit4,
+                         Edit5,
+                         Edit6,
+                         Edit9,
+                         Button1,
+                         Button2,
                          ComboBox1};
     HWND current = run.Item(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
@@ -457,9 +508,9 @@ void ExpectSameAsBatch(TCheck& check, const TContext& context, const fs::path& g
     check.Expect(drawn.size() > 4 && drawn != Cancelled, "the dialog drew something");
     check.Expect(drawn == ReadFileBytes(batchFolder / ExchangeName),
                  "JWC_TEMP.TXT equals pardim-batch's");
-    check.Expect(ReadFileBytes(guiFolder / SettingsName) ==
-                     ReadFileBytes(batchFolder / SettingsName),
-                 "pardim.dat equals pardim-batch's");
+    check.Expect(
+        ReadFileBytes(guiFolder / SettingsName) == ReadFileBytes(batchFolder / SettingsName),
+        "pardim.dat equals pardim-batch's");
 }
 
 // The user tabs to the text type list, picks the third entry with the arrow keys and presses
@@ -532,8 +583,7 @@ void InvalidFieldsMoveTheFocusInOrder(const TContext& context, TCheck& check) {
                  "focus on Edit8, the first bad field");
     SetText(run.Item(Edit8), "179.99");
     run.Click(run.Item(Button1));
-    check.Expect(WaitUntil([&] { return run.Focus() == run.Item(Edit9); }, 3000),
-                 "then on Edit9");
+    check.Expect(WaitUntil([&] { return run.Focus() == run.Item(Edit9); }, 3000), "then on Edit9");
     check.Expect(run.Running(), "dialog still open");
     check.Expect(ReadFileBytes(folder / ExchangeName) == input, "JWC_TEMP.TXT untouched");
     check.Expect(ReadFileBytes(folder / SettingsName) == settings, "pardim.dat untouched");
@@ -651,7 +701,7 @@ void PasteInsertsWhatFits(const TContext& context, TCheck& check) {
         std::string want;
     } cases[] = {
         {"abc", twenty + L"\r\nsecond line", "abc" + fourteen},  // 29 bytes left: 14 characters
-        {"", L"12\r\n34", "12"},                                // one line only
+        {"", L"12\r\n34", "12"},                                 // one line only
     };
     for (const auto& c : cases) {
         HWND edit2 = run.Item(Edit2);
@@ -677,11 +727,8 @@ void PositionOffEveryMonitorComesBack(const TContext& context, TCheck& check) {
         int left, top;
         bool kept;
     } cases[] = {
-        {-40, -20, true},
-        {900, 700, true},
-        {2147483647, 2147483647, false},
-        {-5000, 100, false},
-        {100, 30000, false},
+        {-40, -20, true},    {900, 700, true},    {2147483647, 2147483647, false},
+        {-5000, 100, false}, {100, 30000, false},
     };
     for (const auto& c : cases) {
         const std::string name = std::to_string(c.left) + "," + std::to_string(c.top);
@@ -695,16 +742,16 @@ void PositionOffEveryMonitorComesBack(const TContext& context, TCheck& check) {
             check.Expect(window.left == c.left && window.top == c.top,
                          name + ": kept, placed at " + RectText(window));
         } else {
-            check.Expect(window.left >= work.left && window.top >= work.top &&
-                             window.right <= work.right && window.bottom <= work.bottom,
-                         name + ": on the work area " + RectText(work) + ", placed at " +
-                             RectText(window));
+            check.Expect(
+                window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                    window.bottom <= work.bottom,
+                name + ": on the work area " + RectText(work) + ", placed at " + RectText(window));
         }
         run.Click(run.Item(Button1));
         check.Expect(run.WaitForExit(10000), name + ": OK closed the dialog");
         const std::string saved = ReadFileBytes(folder / SettingsName);
-        const std::string wantStart = std::to_string(window.left) + "\r\n" +
-                                      std::to_string(window.top) + "\r\n";
+        const std::string wantStart =
+            std::to_string(window.left) + "\r\n" + std::to_string(window.top) + "\r\n";
         check.Expect(saved.rfind(wantStart, 0) == 0, name + ": the place shown is saved");
     }
 }
@@ -717,13 +764,13 @@ void MinimiseGoesThroughTheApplicationWindow(const TContext& context, TCheck& ch
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     HWND application = GetWindow(run.Dialog, GW_OWNER);
     PostMessageW(run.Dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    check.Expect(WaitUntil([&] { return IsIconic(application) && !IsWindowVisible(run.Dialog); },
-                           3000),
-                 "application window minimised, dialog hidden");
+    check.Expect(
+        WaitUntil([&] { return IsIconic(application) && !IsWindowVisible(run.Dialog); }, 3000),
+        "application window minimised, dialog hidden");
     PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
-    check.Expect(WaitUntil([&] { return !IsIconic(application) && IsWindowVisible(run.Dialog); },
-                           3000),
-                 "restored with the dialog");
+    check.Expect(
+        WaitUntil([&] { return !IsIconic(application) && IsWindowVisible(run.Dialog); }, 3000),
+        "restored with the dialog");
     run.Click(run.Item(Button2));
     check.Expect(run.WaitForExit(10000), "Cancel closed the dialog");
 }
@@ -913,18 +960,15 @@ int wmain(int argc, wchar_t** argv) {
         {"CloseKeepsFiles.CancelButton",
          CloseCase([](const TPardim& run) { run.Click(run.Item(Button2)); })},
         {"CloseKeepsFiles.Escape", CloseCase([](const TPardim& run) { run.PressKey(VK_ESCAPE); })},
-        {"CloseKeepsFiles.CloseBox",
-         CloseCase([](const TPardim& run) {
+        {"CloseKeepsFiles.CloseBox", CloseCase([](const TPardim& run) {
              PostMessageW(run.Dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
          })},
         {"CloseKeepsFiles.AltF4", CloseCase([](const TPardim& run) { run.PressAltKey(VK_F4); })},
-        {"CloseKeepsFiles.AccessKeyAltN",
-         CloseCase([](const TPardim& run) {
+        {"CloseKeepsFiles.AccessKeyAltN", CloseCase([](const TPardim& run) {
              PostMessageW(run.Focus(), WM_SYSCHAR, L'n', 1 << 29);
              run.Settle();
          })},
-        {"CloseKeepsFiles.TaskBarClose",
-         CloseCase([](const TPardim& run) {
+        {"CloseKeepsFiles.TaskBarClose", CloseCase([](const TPardim& run) {
              PostMessageW(GetWindow(run.Dialog, GW_OWNER), WM_CLOSE, 0, 0);
          })},
         {"InvalidFieldsMoveTheFocusInOrder", InvalidFieldsMoveTheFocusInOrder},
@@ -961,7 +1005,8 @@ int wmain(int argc, wchar_t** argv) {
         } else {
             ++failed;
             std::printf("FAIL %s\n", test.Name);
-            for (const std::string& failure : check.Failures) std::printf("    %s\n", failure.c_str());
+            for (const std::string& failure : check.Failures)
+                std::printf("    %s\n", failure.c_str());
         }
         std::fflush(stdout);
     }
