@@ -181,7 +181,9 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
                     "Wine prefix (default: ~/.cache/pardim-host/wine-prefix, made once)");
     action = [&o] {
         TRunRequest request;
-        request.Dir = o.Dir;
+        // Absolute: the tool is started with DIR as its current folder.
+        std::error_code ec;
+        request.Dir = fs::absolute(o.Dir, ec);
         request.Exe = o.Exe;
         request.Batch = o.Batch;
         request.Mode = o.Show ? TRunMode::Show : o.Auto ? TRunMode::Auto : TRunMode::Default;

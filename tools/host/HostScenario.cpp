@@ -313,7 +313,7 @@ bool HostInputBytes(const TScenario& s, std::string& bytes, std::string& error) 
     std::vector<std::string> lines = {"hq", "hk " + HostNumber(s.AxisAngle)};
     // Scales come with six significant digits, as the host writes 1:1,000,000 as 1e+06.
     std::string scales = "hs";
-    for (double v : s.Scales) scales += " " + HostNumber(v, 6);
+    for (double v : s.Scales) scales.append(" ").append(HostNumber(v, 6));
     lines.push_back(scales);
     const std::pair<const char*, double TJwwTextType::*> sizes[] = {
         {"hcw", &TJwwTextType::Width},
@@ -322,7 +322,7 @@ bool HostInputBytes(const TScenario& s, std::string& bytes, std::string& error) 
     };
     for (const auto& [keyword, field] : sizes) {
         std::string line = keyword;
-        for (const TJwwTextType& t : s.TextTypes) line += " " + HostNumber(t.*field);
+        for (const TJwwTextType& t : s.TextTypes) line.append(" ").append(HostNumber(t.*field));
         lines.push_back(line);
     }
     std::string colors = "hcc";
