@@ -443,6 +443,33 @@ TEST_F(Unit1Run, ZeroLengthIsRefusedAfterTheSettingsAreSaved) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// Each exchange file gives a dimension with a number beyond the range of reals, which the host
+// would read as INF or NAN: the points' distance, a point turned into the measured line's frame,
+// the gaps at a huge scale, the text's place with a huge text width.
+TEST_F(Unit1Run, NonFiniteDimensionIsRefusedLikeAZeroOne) {
+    const std::string points = "hp1 0 0\r\nhp2 1000 0\r\nhp3 500 20\r\n";
+    const std::string exchanges[] = {
+        "hp1 -1e308 0\r\nhp2 1e308 0\r\nhp3 0 20\r\n",
+        "hp1 -1e308 -1e308\r\nhp2 1e308 1e308\r\nhp3 0 0\r\n",
+        "hs 1e308 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n" + points,
+        "hcw 1e308 3 3 3 3 3 3 3 3 3\r\n" + points,
+    };
+    for (const auto& exchange : exchanges) {
+        SCOPED_TRACE(exchange);
+        WriteBytes(Dir / "JWC_TEMP.TXT", exchange);
+        WriteBytes(Settings(), RoadSettings);
+        View.Events.clear();
+        Form.FormShow();
+        Form.Button1Click();
+        EXPECT_EQ(View.Events.back(), std::string("message ") + ZeroLengthMessage);
+        EXPECT_TRUE(OutputLines.empty());
+        EXPECT_EQ(Form.LabelA1.Caption, FullWidthBlank);
+        Form.Button2Click();
+        Form.FormClose();
+        EXPECT_EQ(Output(), "hq\r\n");
+    }
+}
+
 TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
     UseExchange("road-one-dimension.txt");
     WriteBytes(Settings(), RoadSettings);
@@ -623,6 +650,14 @@ TEST_F(PardimBatch, ZeroLengthLeavesHqButSavesSettings) {
     EXPECT_EQ(Stdout, "zero-length\n");
     EXPECT_EQ(Output(), "hq\r\n");
     EXPECT_EQ(ReadBytes(Settings()), settings + "0\r\n1\r\n0\r\n5\r\n5\r\n5\r\n5\r\n5\r\n10\r\n");
+}
+
+TEST_F(PardimBatch, InfiniteLengthIsReportedAsZeroLength) {
+    WriteBytes(Dir / "JWC_TEMP.TXT", "hp1 -1e308 0\r\nhp2 1e308 0\r\nhp3 0 20\r\n");
+    WriteBytes(Settings(), RoadSettings);
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "zero-length\n");
+    EXPECT_EQ(Output(), "hq\r\n");
 }
 
 TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {

@@ -152,7 +152,7 @@ void TForm1::Button1Click() {
     SaveSettings(SettingsFile());
     ScaleDimParams(params, CurrentDrawingScale());
     const TDimGeometry geometry = ComputeDimGeometry(RefPoint(1), RefPoint(2), RefPoint(3));
-    if (geometry.DimLength < 1e-10) {
+    if (geometry.DimLength < 1e-10 || !IsFiniteDimension(params, geometry)) {
         View.ShowMessage(ZeroLengthMessage);
         return;
     }
