@@ -194,6 +194,7 @@ std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
     double length = lengthDrawing;
     if (metres) length = static_cast<double>(static_cast<long double>(lengthDrawing) / 1000);
     const double value = RoundByMode(params.Decimals, params.RoundMode, length);
+    if (!std::isfinite(value)) return {};  // no text is ever made of INF or NAN
     std::string number =
         params.Commas ? FormatGrouped(params.Decimals, value) : FormatFixed(params.Decimals, value);
     if (params.ZeroDisplay == 0) DropTrailingZeros(number);
@@ -247,6 +248,11 @@ void EmitValueText(const TDimParams& params, const TDimGeometry& geometry) {
     const TDimPoint& end = geometry.DimEnd;
     const TDimPoint& at = layout.TextStart;
     const TDimPoint& dir = layout.TextDir;
+    // A value or a place beyond the range of reals: neither the text nor half the dimension.
+    for (double number : {at.X, at.Y, dir.X, dir.Y}) {
+        if (!std::isfinite(number)) return;
+    }
+    if (layout.ValueText.empty()) return;
     if (!params.DimFigure) EmitDimensionLine(geometry);
     EmitTextType(layout.ValueTextType, size.Color, 0, size.Width, size.Height, size.Spacing);
     if (params.DimFigure) {
