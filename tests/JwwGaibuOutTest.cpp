@@ -181,6 +181,32 @@ TEST(Emitters, FirstCallsWriteTheExampleLines) {
     }
 }
 
+// The host ends a line at a CR or LF: a text or font name carrying one loses it, and a text
+// left blank by that is not written.
+TEST(Emitters, NoLineBreakInsideARecord) {
+    struct {
+        const char* call;
+        std::function<void()> emit;
+        std::string file;
+    } cases[] = {
+        {"text CR", [] { EmitText(2, "a\r", 0, 0, 10, 0); }, "cs 0 0 10 0 \"a\r\n"},
+        {"text LF", [] { EmitText(2, "a\nb", 0, 0, 10, 0); }, "cs 0 0 10 0 \"ab\r\n"},
+        {"text broken", [] { EmitText(2, "\x82\r", 0, 0, 10, 0); }, "hq\r\n"},
+        {"font", [] { EmitFontName("<F\x82\rG>"); }, "cn\"$<FG>\r\n"},
+        {"font lead", [] { EmitFontName("<F>\x82"); }, "cn\"$<F>\r\n"},
+        {"figure", [] { EmitDimensionFigure("\r\n", 0, 0, 3, 4, 0, 0, 10, 0); },
+         "msg\r\n0 0 3 4\r\ncs 0 0 10 0 \"5\r\n"},
+        {"long", [] { EmitText(2, std::string(254, 'x') + "\rab", 0, 0, 10, 0); },
+         "cs 0 0 10 0 \"" + std::string(254, 'x') + "a\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        TFreshOutput out;
+        c.emit();
+        EXPECT_EQ(WrittenFile(out.Folder), c.file);
+    }
+}
+
 TEST(AttributeEmitters, AttributeIsWrittenOnceUntilItChanges) {
     TFreshOutput out;
     EmitLineColor(1, 0);  // equal to the reset value, but forced

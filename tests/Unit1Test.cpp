@@ -443,6 +443,29 @@ TEST_F(Unit1Run, ZeroLengthIsRefusedAfterTheSettingsAreSaved) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// A prefix typed as "a" and CR in a hand-edited settings file, and a host font name with a
+// two-byte character broken by a CR, reach the host without a CR or LF inside a line.
+TEST_F(Unit1Run, OkWritesNoLineBreakInsideALine) {
+    WriteBytes(Dir / "JWC_TEMP.TXT", "hp1 0 0\r\nhp2 100 0\r\nhp3 50 20\r\ncn\"$<F\x82\rG>\r\n");
+    std::string settings = RoadSettings;
+    settings.replace(settings.find("1\r\n\r\n\r\n0.5"), 10, "1\r\na\r\r\n\r\n0.5");
+    WriteBytes(Settings(), settings);
+    Form.FormShow();
+    EXPECT_EQ(Form.Edit2.Text, "a\r");
+    Form.Button1Click();
+    Form.FormClose();
+    const std::string out = Output();
+    EXPECT_NE(out.find("\r\ncn\"$<FG>\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" \"a100\r\n"), std::string::npos) << out;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r') {
+            EXPECT_EQ(out.substr(i, 2), "\r\n") << i;
+        } else if (out[i] == '\n') {
+            EXPECT_EQ(out.substr(i - 1, 2), "\r\n") << i;
+        }
+    }
+}
+
 // Each exchange file gives a dimension with a number beyond the range of reals, which the host
 // would read as INF or NAN: the points' distance, a point turned into the measured line's frame,
 // the gaps at a huge scale, the text's place with a huge text width.
