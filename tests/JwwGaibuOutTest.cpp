@@ -353,6 +353,42 @@ TEST(Emitters, NonFiniteValuesWriteNothingAndKeepTheState) {
     EXPECT_EQ(OutputAttributeState.CurTextType, 1);
 }
 
+// 15 digits of the largest doubles round past the largest double: the host would read infinity.
+TEST(IsWritableReal, LargestDoublesReadAsInfinity) {
+    struct {
+        double value;
+        bool want;
+    } cases[] = {
+        {0, true},
+        {1e308, true},
+        {1.7976931348623149e308, true},  // 1.79769313486231E308
+        {-1.7976931348623149e308, true},
+        {1.7976931348623151e308, false},  // 1.79769313486232E308, as the largest double
+        {std::numeric_limits<double>::max(), false},
+        {-std::numeric_limits<double>::max(), false},
+        {Inf, false},
+        {NaN, false},
+        {std::numeric_limits<double>::denorm_min(), true},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(IsWritableReal(c.value), c.want);
+    }
+}
+
+TEST(Emitters, NumbersThatReadAsInfinityWriteNothing) {
+    TFreshOutput out;
+    const double max = std::numeric_limits<double>::max();
+    EmitLine(0, 0, max, 0);
+    EmitPoint(1, -max, 0, 1, 0);
+    EmitText(2, "1", 0, 0, max, 0);
+    EmitDimensionFigure("", 0, 0, max, 0, 0, 0, 10, 0);
+    EmitTextType(0, 1, 0, max, 2, 0);
+    EXPECT_EQ(Records(), Texts{});
+    EmitLine(0, 0, 1.7976931348623149e308, 0);
+    EXPECT_EQ(Records(), Texts{"0 0 1.79769313486231E308 0"});
+}
+
 TEST(EmitText, KindChoosesTheKeyword) {
     TFreshOutput out;
     struct {

@@ -468,7 +468,8 @@ TEST_F(Unit1Run, OkWritesNoLineBreakInsideALine) {
 
 // Each exchange file gives a dimension with a number beyond the range of reals, which the host
 // would read as INF or NAN: the points' distance, a point turned into the measured line's frame,
-// the gaps at a huge scale, the text's place with a huge text width.
+// the gaps at a huge scale, the text's place with a huge text width, a point so near the largest
+// double that its 15 digits lie beyond it.
 TEST_F(Unit1Run, NonFiniteDimensionIsRefusedLikeAZeroOne) {
     const std::string points = "hp1 0 0\r\nhp2 1000 0\r\nhp3 500 20\r\n";
     const std::string exchanges[] = {
@@ -476,6 +477,7 @@ TEST_F(Unit1Run, NonFiniteDimensionIsRefusedLikeAZeroOne) {
         "hp1 -1e308 -1e308\r\nhp2 1e308 1e308\r\nhp3 0 0\r\n",
         "hs 1e308 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n" + points,
         "hcw 1e308 3 3 3 3 3 3 3 3 3\r\n" + points,
+        "hp1 0 0\r\nhp2 1.7976931348623157e308 0\r\nhp3 0 20\r\n",
     };
     for (const auto& exchange : exchanges) {
         SCOPED_TRACE(exchange);

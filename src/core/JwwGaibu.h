@@ -247,6 +247,9 @@ std::vector<std::string> JwwSplitLine(std::string_view line);
 
 // Writer.
 std::string NumberText(double value);
+// Whether NumberText writes the value as a number the host reads back: finite, and not one of
+// the largest doubles, whose 15 digits round past the largest double.
+bool IsWritableReal(double value);
 void AddOutputLine(std::string_view text);
 bool WriteOutputFile(const std::filesystem::path& path);
 

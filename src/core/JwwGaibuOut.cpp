@@ -113,12 +113,13 @@ std::string HexText(int value) {
     return text;
 }
 
-// The values by NumberText, separated by single blanks. False when one is not finite: the host
-// would read "INF" or "NAN" as garbage, so such a command is never written.
+// The values by NumberText, separated by single blanks. False when one is not finite, or so
+// near the largest double that its text reads as infinity: the host would read "INF" or "NAN"
+// as garbage, so such a command is never written.
 bool NumbersText(std::initializer_list<double> values, std::string& text) {
     text.clear();
     for (double value : values) {
-        if (!std::isfinite(value)) return false;
+        if (!IsWritableReal(value)) return false;
         if (!text.empty()) text += ' ';
         text += NumberText(value);
     }
@@ -352,7 +353,7 @@ void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2,
         const double length = Distance(x1, y1, x2, y2);
         const double rounded = static_cast<double>(
             std::trunc(static_cast<long double>(length) / 1e-8L + 0.5L) * 1e-8L);
-        if (!std::isfinite(rounded)) return;
+        if (!IsWritableReal(rounded)) return;
         value = NumberText(rounded);
     }
     AddOutputLine("msg");

@@ -250,7 +250,7 @@ void EmitValueText(const TDimParams& params, const TDimGeometry& geometry) {
     const TDimPoint& dir = layout.TextDir;
     // A value or a place beyond the range of reals: neither the text nor half the dimension.
     for (double number : {at.X, at.Y, dir.X, dir.Y}) {
-        if (!std::isfinite(number)) return;
+        if (!IsWritableReal(number)) return;
     }
     if (layout.ValueText.empty()) return;
     if (!params.DimFigure) EmitDimensionLine(geometry);

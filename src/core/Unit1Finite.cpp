@@ -1,7 +1,6 @@
 // Whether a dimension can be drawn at all. Points far apart can have a length beyond the range
 // of reals, and a huge scale or text size can push a distance or the text's place there; the
 // host would get "INF" or "NAN" for them, so OK refuses such a dimension as it refuses a zero one.
-#include <cmath>
 #include <initializer_list>
 
 #include "MyFunc.h"
@@ -9,9 +8,10 @@
 
 namespace {
 
+// Finite, and not so near the largest double that the host would read its text as infinity.
 bool AllFinite(std::initializer_list<double> values) {
     for (double value : values) {
-        if (!std::isfinite(value)) return false;
+        if (!IsWritableReal(value)) return false;
     }
     return true;
 }
