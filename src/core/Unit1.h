@@ -132,7 +132,8 @@ TDimPoint RefPoint(int n);
 TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
 
 // False when a point, length or distance of the dimension, its value or its text's place is not
-// finite: the host would read INF or NAN, so OK refuses it as it refuses a zero length.
+// finite, or prints past the largest double (IsWritableReal): the host would read INF, NAN or
+// infinity, so OK refuses it as it refuses a zero length.
 bool IsFiniteDimension(const TDimParams& params, const TDimGeometry& geometry);
 
 // Commands of the dimension, appended to OutputLines in the order the host draws them.
