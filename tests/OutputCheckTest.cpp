@@ -29,6 +29,7 @@ TEST(CheckOutputFile, RefusesWhatTheHostWouldMisread) {
         "cs -2.25 0.5 10 0 \"INF\r\n",                 // a text made of infinity
         "cs 0 0 10 0 \"\x82\x68\x82\x6d\x82\x65\r\n",  // ＩＮＦ
         "0 0 INF 0\r\n",
+        "0 0 1.79769313486232E308 0\r\n",  // past the largest double
         "0 0 1.50 0\r\n",              // not as NumberText writes it
         "0 0 1 0 5\r\n",               // five numbers
         "cs 0 0 10 0 \"a\rb\r\n",      // a bare CR inside a line

@@ -69,11 +69,11 @@ bool HasNumberForm(std::string_view s) {
 namespace {
 
 // A finite number as NumberText writes it (the form alone for subnormals, whose 15 digits do
-// not come back).
+// not come back). A text past the largest double reads as 0 here, and as infinity to the host.
 bool IsNumber(std::string_view s, double& value) {
     if (!HasNumberForm(s)) return false;
     value = SafeStrToFloat(s);
-    if (!std::isfinite(value)) return false;
+    if (!std::isfinite(value) || (value == 0 && s != "0")) return false;
     if (std::fabs(value) < DBL_MIN) return true;
     return NumberText(value) == s;
 }
