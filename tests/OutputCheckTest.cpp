@@ -30,12 +30,12 @@ TEST(CheckOutputFile, RefusesWhatTheHostWouldMisread) {
         "cs 0 0 10 0 \"\x82\x68\x82\x6d\x82\x65\r\n",  // ＩＮＦ
         "0 0 INF 0\r\n",
         "0 0 1.79769313486232E308 0\r\n",  // past the largest double
-        "0 0 1.50 0\r\n",              // not as NumberText writes it
-        "0 0 1 0 5\r\n",               // five numbers
-        "cs 0 0 10 0 \"a\rb\r\n",      // a bare CR inside a line
-        "cn\"$a\nb\r\n",               // a bare LF
-        "cs 0 0 0 0 \"a\r\n",          // no direction
-        "cs 0 0 10 0 \"\x81\x40\r\n",  // blank text
+        "0 0 1.50 0\r\n",                  // not as NumberText writes it
+        "0 0 1 0 5\r\n",                   // five numbers
+        "cs 0 0 10 0 \"a\rb\r\n",          // a bare CR inside a line
+        "cn\"$a\nb\r\n",                   // a bare LF
+        "cs 0 0 0 0 \"a\r\n",              // no direction
+        "cs 0 0 10 0 \"\x81\x40\r\n",      // blank text
         "cs 0 0 10 0 \"" + std::string(256, 'x') + "\r\n",
         std::string(256, '1') + "\r\n",
         "msg\r\ncs 0 0 10 0 \"1\r\n",  // a figure without its line

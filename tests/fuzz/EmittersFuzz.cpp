@@ -11,11 +11,7 @@
 
 namespace {
 
-int Int(TFuzzInput& in) {
-    const std::uint32_t bits = in.Byte() | in.Byte() << 8 | in.Byte() << 16 |
-                               static_cast<std::uint32_t>(in.Byte()) << 24;
-    return static_cast<int>(bits);
-}
+int Int(TFuzzInput& in) { return static_cast<int>(in.Bytes(4)); }
 
 // A small number most of the time, so that attributes repeat and the force flags matter.
 int SmallOrAny(TFuzzInput& in) {
@@ -49,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return t;
     };
     for (int step = 0; step < 64 && !in.Remaining().empty(); ++step) {
+        // clang-format off
         switch (in.Byte() % 14) {
             case 0: EmitLayerGroup(SmallOrAny(in)); break;
             case 1: EmitLayer(SmallOrAny(in)); break;
@@ -91,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
         }
+        // clang-format on
         RequireRecordsHold();
     }
 

@@ -66,6 +66,12 @@ std::uint8_t TFuzzInput::Byte() {
     return b;
 }
 
+std::uint32_t TFuzzInput::Bytes(int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value |= static_cast<std::uint32_t>(Byte()) << (8 * i);
+    return value;
+}
+
 double TFuzzInput::Real() {
     char bytes[sizeof(double)] = {};
     const std::size_t n = std::min(Rest.size(), sizeof bytes);
@@ -77,7 +83,7 @@ double TFuzzInput::Real() {
 }
 
 std::string_view TFuzzInput::Text(std::size_t maxBytes) {
-    const std::size_t length = Byte() | static_cast<std::size_t>(Byte()) << 8;
+    const std::size_t length = Bytes(2);
     const std::size_t n = std::min({length % (maxBytes + 1), Rest.size()});
     const std::string_view text = Rest.substr(0, n);
     Rest.remove_prefix(n);

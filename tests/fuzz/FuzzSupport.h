@@ -24,7 +24,8 @@ public:
     TFuzzInput(const std::uint8_t* data, std::size_t size)
         : Rest(reinterpret_cast<const char*>(data), size) {}
     std::uint8_t Byte();
-    double Real();  // any bit pattern: infinities, NaN and subnormals included
+    std::uint32_t Bytes(int count);  // little-endian, 1 to 4 bytes
+    double Real();                   // any bit pattern: infinities, NaN and subnormals included
     std::string_view Text(std::size_t maxBytes);
     std::string_view Remaining() const { return Rest; }
 

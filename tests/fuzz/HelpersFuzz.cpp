@@ -125,7 +125,9 @@ int ShownExponent(std::string_view text, bool& scientific) {
 void CheckNumberText(double value) {
     const std::string text = NumberText(value);
     if (!std::isfinite(value)) {
-        Require(text == (std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF"),
+        Require(text == (std::isnan(value) ? "NAN"
+                         : value < 0       ? "-INF"
+                                           : "INF"),
                 "NumberText names a non-finite value");
         return;
     }
@@ -280,11 +282,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TFuzzInput input(data, size);
     const double bits = input.Real();
     const int decimals = static_cast<std::int8_t>(input.Byte()) % 24;
-    const long long start = static_cast<std::int16_t>(input.Byte() | input.Byte() << 8);
-    const long long count = static_cast<std::int16_t>(input.Byte() | input.Byte() << 8);
+    const long long start = static_cast<std::int16_t>(input.Bytes(2));
+    const long long count = static_cast<std::int16_t>(input.Bytes(2));
     const double width = input.Real();
     const double spacing = input.Real();
-    for (double value : {bits, SafeStrToFloat(text), static_cast<double>(ReferenceStrToInt(text))}) {
+    for (double value :
+         {bits, SafeStrToFloat(text), static_cast<double>(ReferenceStrToInt(text))}) {
         CheckNumberText(value);
         CheckFixed(decimals, value);
     }

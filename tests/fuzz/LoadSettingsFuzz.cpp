@@ -74,7 +74,8 @@ void RequireSavedShape(const std::string& saved) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto& folder = FuzzFolder();
-    WriteFileBytes(folder / "pardim.dat", std::string_view(reinterpret_cast<const char*>(data), size));
+    WriteFileBytes(folder / "pardim.dat",
+                   std::string_view(reinterpret_cast<const char*>(data), size));
     std::error_code ec;
     std::filesystem::remove(folder / "JWC_TEMP.TXT", ec);
 

@@ -53,9 +53,7 @@ public:
     void Put(const TJwwEntDim& e) { All(e.Head, e.Line, e.Text); }
     void Put(const TJwwEntBlk& e) { All(e.Head, e.X, e.Y, e.Name); }
     void Put(const TJwwEntSl2& e) { All(e.Head, e.ExtColor, e.X1, e.Y1, e.X2, e.Y2); }
-    void Put(const TJwwEntSl3& e) {
-        All(e.Head, e.ExtColor, e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3);
-    }
+    void Put(const TJwwEntSl3& e) { All(e.Head, e.ExtColor, e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3); }
     void Put(const TJwwEntSl4& e) {
         All(e.Head, e.ExtColor, e.X1, e.Y1, e.X2, e.Y2, e.X3, e.Y3, e.X4, e.Y4);
     }
@@ -80,16 +78,15 @@ std::string DumpStore() {
     const TExchangeModel& m = ExchangeModel;
     const TOutputAttributeState& s = OutputAttributeState;
     TDump d;
-    d.All(m.SourceFileName, m.HkValue, m.LayerGroupScale, m.SheetWidth, m.SheetHeight,
-          m.TextTypes, m.BzFlag, m.HnValues);
+    d.All(m.SourceFileName, m.HkValue, m.LayerGroupScale, m.SheetWidth, m.SheetHeight, m.TextTypes,
+          m.BzFlag, m.HnValues);
     d.All(m.InitialLayerGroup, m.InitialLayer, m.InitialColor, m.InitialLineType,
           m.InitialLineWidth, m.InitialTextType, m.InitialFreeText, m.InitialFontName);
     d.All(m.LayerGroupStates, m.LayerGroupNames, m.LayerStates, m.LayerNames, m.RefPoints,
           m.RefPointCount);
     d.All(m.PolylineNo, m.InPolyline, m.DimPending, m.PendingDimLine);
-    d.All(m.EntOrder, m.EntLines, m.EntCircles, m.EntArcs, m.EntTexts, m.EntPoints,
-          m.EntPointsEx, m.EntDims, m.EntBlocks, m.EntSl2, m.EntSl3, m.EntSl4, m.EntSc, m.EntSe,
-          m.EntSo, m.EntSg);
+    d.All(m.EntOrder, m.EntLines, m.EntCircles, m.EntArcs, m.EntTexts, m.EntPoints, m.EntPointsEx,
+          m.EntDims, m.EntBlocks, m.EntSl2, m.EntSl3, m.EntSl4, m.EntSc, m.EntSe, m.EntSo, m.EntSg);
     d.All(s.CurHhp, s.CurLayerGroup, s.CurLayer, s.CurColor, s.CurLineType, s.CurLineWidth,
           s.CurTextType, s.CurFreeText, s.CurCc, s.CurFontName, s.CurZFlags, s.CurPenNo,
           s.CurExtColor, s.AttrFlags);
