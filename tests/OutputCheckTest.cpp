@@ -11,6 +11,8 @@ TEST(CheckOutputFile, TakesTheWritersLines) {
         "hq\r\n",
         "lg0\r\nlyF\r\nlc2\r\npn101\r\nlt-1\r\nlw30000\r\ncn\"$<F\">\r\ncc8\r\nz1\r\nz5\r\n",
         "cn12\r\ncn0 2.5 2.5 0 2\r\n0 20 100 20\r\npt 1E-5 -2.5 1 45 -7\r\n",
+        // Ends a few units of the last place apart: written, though alike at 15 digits.
+        "156842099844.518 156842099844.518 156842099844.518 156842099844.518\r\n",
         "cs 47.75 20.5 10 0 \"100\r\nch 0 0 -2.50827880633417E-19 10 \" L= \"1\" \r\n",
         "msg\r\n0 0 1000 0\r\ncs 500 5 10 0 \"1,000\r\n",
         "cs 0 0 10 0 \"" + std::string(255, 'x') + "\r\n",
