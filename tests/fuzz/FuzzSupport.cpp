@@ -11,14 +11,6 @@
 #include <iterator>
 #include <system_error>
 
-void Require(bool holds, const char* what) {
-    if (holds) return;
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-void Require(bool holds, const std::string& what) { Require(holds, what.c_str()); }
-
 namespace {
 
 std::filesystem::path* Folder = nullptr;
@@ -37,6 +29,15 @@ void RemoveFolder() {
 }
 
 }  // namespace
+
+void Require(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    RemoveFolder();  // abort runs no exit handler
+    std::abort();
+}
+
+void Require(bool holds, const std::string& what) { Require(holds, what.c_str()); }
 
 const std::filesystem::path& FuzzFolder() {
     if (!Folder) {
