@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine and runs every test: the native build with its unit and
-# end-to-end tests (under ASan and UBSan), then both Windows cross builds (x86-64 and 32-bit x86),
-# each through the Wine tests of the real dialog and compared byte for byte with the native build.
+# end-to-end tests (under ASan and UBSan), a short run of each fuzz target, then both Windows
+# cross builds (x86-64 and 32-bit x86), each through the Wine tests of the real dialog and
+# compared byte for byte with the native build, and the release zip's check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,9 @@ echo "== native build and tests"
 cmake --preset linux
 cmake --build --preset linux
 ctest --preset linux
+
+echo "== fuzzing smoke run"
+scripts/fuzz.sh
 
 status=0
 for preset in windows windows-x86; do

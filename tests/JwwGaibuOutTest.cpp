@@ -166,6 +166,32 @@ TEST(Emitters, FirstCallsWriteTheExampleLines) {
     }
 }
 
+// The host ends a line at a CR or LF: a text or font name carrying one loses it, and a text
+// left blank by that is not written.
+TEST(Emitters, NoLineBreakInsideARecord) {
+    struct {
+        const char* call;
+        std::function<void()> emit;
+        std::string file;
+    } cases[] = {
+        {"text CR", [] { EmitText(2, "a\r", 0, 0, 10, 0); }, "cs 0 0 10 0 \"a\r\n"},
+        {"text LF", [] { EmitText(2, "a\nb", 0, 0, 10, 0); }, "cs 0 0 10 0 \"ab\r\n"},
+        {"text broken", [] { EmitText(2, "\x82\r", 0, 0, 10, 0); }, "hq\r\n"},
+        {"font", [] { EmitFontName("<F\x82\rG>"); }, "cn\"$<FG>\r\n"},
+        {"font lead", [] { EmitFontName("<F>\x82"); }, "cn\"$<F>\r\n"},
+        {"figure", [] { EmitDimensionFigure("\r\n", 0, 0, 3, 4, 0, 0, 10, 0); },
+         "msg\r\n0 0 3 4\r\ncs 0 0 10 0 \"5\r\n"},
+        {"long", [] { EmitText(2, std::string(254, 'x') + "\rab", 0, 0, 10, 0); },
+         "cs 0 0 10 0 \"" + std::string(254, 'x') + "a\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        TFreshOutput out;
+        c.emit();
+        EXPECT_EQ(WrittenFile(out.Folder), c.file);
+    }
+}
+
 TEST(AttributeEmitters, AttributeIsWrittenOnceUntilItChanges) {
     TFreshOutput out;
     EmitLineColor(1, 0);  // equal to the reset value, but forced
@@ -310,6 +336,42 @@ TEST(Emitters, NonFiniteValuesWriteNothingAndKeepTheState) {
     EXPECT_EQ(Records(), Texts{});
     EXPECT_TRUE(OutputAttributeState.AttrFlags[6]);
     EXPECT_EQ(OutputAttributeState.CurTextType, 1);
+}
+
+// 15 digits of the largest doubles round past the largest double: the host would read infinity.
+TEST(IsWritableReal, LargestDoublesReadAsInfinity) {
+    struct {
+        double value;
+        bool want;
+    } cases[] = {
+        {0, true},
+        {1e308, true},
+        {1.7976931348623149e308, true},  // 1.79769313486231E308
+        {-1.7976931348623149e308, true},
+        {1.7976931348623151e308, false},  // 1.79769313486232E308, as the largest double
+        {std::numeric_limits<double>::max(), false},
+        {-std::numeric_limits<double>::max(), false},
+        {Inf, false},
+        {NaN, false},
+        {std::numeric_limits<double>::denorm_min(), true},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(IsWritableReal(c.value), c.want);
+    }
+}
+
+TEST(Emitters, NumbersThatReadAsInfinityWriteNothing) {
+    TFreshOutput out;
+    const double max = std::numeric_limits<double>::max();
+    EmitLine(0, 0, max, 0);
+    EmitPoint(1, -max, 0, 1, 0);
+    EmitText(2, "1", 0, 0, max, 0);
+    EmitDimensionFigure("", 0, 0, max, 0, 0, 0, 10, 0);
+    EmitTextType(0, 1, 0, max, 2, 0);
+    EXPECT_EQ(Records(), Texts{});
+    EmitLine(0, 0, 1.7976931348623149e308, 0);
+    EXPECT_EQ(Records(), Texts{"0 0 1.79769313486231E308 0"});
 }
 
 TEST(EmitText, KindChoosesTheKeyword) {

@@ -335,6 +335,25 @@ TEST(TruncateWholeChars, CutsAtTheLastWholeCharacter) {
     EXPECT_EQ(TruncateWholeChars(std::string(300, 'x'), 255), std::string(255, 'x'));
 }
 
+TEST(DropLineBreaks, DropsBreaksAndTheCharactersTheyBreak) {
+    struct {
+        const char *in, *want;
+    } cases[] = {
+        {"a\r", "a"},
+        {"\r\na\nb\r", "ab"},
+        {"\x82\xa0\r\x82\xa0", "\x82\xa0\x82\xa0"},  // あ, CR, あ
+        {"X\x82\rY", "XY"},                          // a lead byte broken by the CR goes with it
+        {"\x82\n\x82\x5c", "\x82\x5c"},              // a trail byte 0x5C is a character's own
+        {"ab\x82", "ab"},                            // it would pair with the line end
+        {"\x81\x40 \t", "\x81\x40 \t"},              // other blanks and controls stay
+        {"", ""},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(DropLineBreaks(c.in), c.want);
+    }
+}
+
 TEST(ToFullWidth, MapsByOwnTable) {
     struct {
         std::string in, want;

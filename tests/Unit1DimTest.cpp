@@ -339,6 +339,33 @@ TEST(FormatDimValue, OnlyTheNumberTurnsFullWidth) {
               "\x82\x4fmm");
 }
 
+TEST(FormatDimValue, NonFiniteLengthGivesNoText) {
+    TDimParams params = DefaultParams();
+    params.Prefix = "L=";
+    params.AppendUnit = true;
+    params.FullWidth = true;
+    for (double length : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+        SCOPED_TRACE(length);
+        EXPECT_EQ(FormatDimValue(length, params), "");
+    }
+}
+
+// The ends are finite, but their distance, or the place of a text of huge width, is not.
+TEST(EmitValueText, ValueBeyondTheRangeOfRealsWritesNothing) {
+    for (bool figure : {false, true}) {
+        SCOPED_TRACE(figure);
+        TDimParams params = DefaultParams();
+        params.DimFigure = figure;
+        FreshStore();
+        EmitValueText(params, Line(-1e308, 20, 1e308, 20, 0));
+        EXPECT_EQ(Records(), std::vector<std::string>{});
+        FreshStore();
+        ExchangeModel.TextTypes[1].Width = 1e308;
+        EmitValueText(params, Line(0, 20, 1000, 20, 0));
+        EXPECT_EQ(Records(), std::vector<std::string>{});
+    }
+}
+
 TEST(EmitValueText, PlainLineThenTextTypeCcAndText) {
     FreshStore();
     EmitValueText(ExchangeModel, DefaultParams(), Line(0, 20, 100, 20, 0));

@@ -414,6 +414,58 @@ TEST_F(Unit1Run, ZeroLengthIsRefusedAfterTheSettingsAreSaved) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// A prefix typed as "a" and CR in a hand-edited settings file, and a host font name with a
+// two-byte character broken by a CR, reach the host without a CR or LF inside a line.
+TEST_F(Unit1Run, OkWritesNoLineBreakInsideALine) {
+    WriteBytes(Dir / "JWC_TEMP.TXT", "hp1 0 0\r\nhp2 100 0\r\nhp3 50 20\r\ncn\"$<F\x82\rG>\r\n");
+    std::string settings = RoadSettings;
+    settings.replace(settings.find("1\r\n\r\n\r\n0.5"), 10, "1\r\na\r\r\n\r\n0.5");
+    WriteBytes(Settings(), settings);
+    Form.FormShow();
+    EXPECT_EQ(Form.Edit2.Text, "a\r");
+    Form.Button1Click();
+    Form.FormClose();
+    const std::string out = Output();
+    EXPECT_NE(out.find("\r\ncn\"$<FG>\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(" \"a100\r\n"), std::string::npos) << out;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r') {
+            EXPECT_EQ(out.substr(i, 2), "\r\n") << i;
+        } else if (out[i] == '\n') {
+            EXPECT_EQ(out.substr(i - 1, 2), "\r\n") << i;
+        }
+    }
+}
+
+// Each exchange file gives a dimension with a number beyond the range of reals, which the host
+// would read as INF or NAN: the points' distance, a point turned into the measured line's frame,
+// the gaps at a huge scale, the text's place with a huge text width, a point so near the largest
+// double that its 15 digits lie beyond it.
+TEST_F(Unit1Run, NonFiniteDimensionIsRefusedLikeAZeroOne) {
+    const std::string points = "hp1 0 0\r\nhp2 1000 0\r\nhp3 500 20\r\n";
+    const std::string exchanges[] = {
+        "hp1 -1e308 0\r\nhp2 1e308 0\r\nhp3 0 20\r\n",
+        "hp1 -1e308 -1e308\r\nhp2 1e308 1e308\r\nhp3 0 0\r\n",
+        "hs 1e308 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\r\n" + points,
+        "hcw 1e308 3 3 3 3 3 3 3 3 3\r\n" + points,
+        "hp1 0 0\r\nhp2 1.7976931348623157e308 0\r\nhp3 0 20\r\n",
+    };
+    for (const auto& exchange : exchanges) {
+        SCOPED_TRACE(exchange);
+        WriteBytes(Dir / "JWC_TEMP.TXT", exchange);
+        WriteBytes(Settings(), RoadSettings);
+        View.Events.clear();
+        Form.FormShow();
+        Form.Button1Click();
+        EXPECT_EQ(View.Events.back(), std::string("message ") + ZeroLengthMessage);
+        EXPECT_TRUE(OutputLines.empty());
+        EXPECT_EQ(Form.LabelA1.Caption, FullWidthBlank);
+        Form.Button2Click();
+        Form.FormClose();
+        EXPECT_EQ(Output(), "hq\r\n");
+    }
+}
+
 TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
     UseExchange("road-one-dimension.txt");
     WriteBytes(Settings(), RoadSettings);
@@ -619,6 +671,14 @@ TEST_F(PardimBatch, ZeroLengthLeavesHqButSavesSettings) {
     EXPECT_EQ(Stdout, "zero-length\n");
     EXPECT_EQ(Output(), "hq\r\n");
     EXPECT_EQ(ReadBytes(Settings()), settings + "0\r\n1\r\n0\r\n5\r\n5\r\n5\r\n5\r\n5\r\n10\r\n");
+}
+
+TEST_F(PardimBatch, InfiniteLengthIsReportedAsZeroLength) {
+    WriteBytes(Dir / "JWC_TEMP.TXT", "hp1 -1e308 0\r\nhp2 1e308 0\r\nhp3 0 20\r\n");
+    WriteBytes(Settings(), RoadSettings);
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "zero-length\n");
+    EXPECT_EQ(Output(), "hq\r\n");
 }
 
 TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {

@@ -317,6 +317,9 @@ std::vector<std::string> JwwSplitLine(std::string_view line);
 std::string NumberText(double value);
 // "-" when negative and the decimal digits: every integer in output lines and settings.
 std::string IntegerText(int value);
+// Whether NumberText writes the value as a number the host reads back: finite, and not one of
+// the largest doubles, whose 15 digits round past the largest double.
+bool IsWritableReal(double value);
 void AddOutputLine(std::string_view text);
 [[nodiscard]] bool WriteOutputFile(const std::filesystem::path& path);
 

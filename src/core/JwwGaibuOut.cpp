@@ -96,12 +96,13 @@ std::string HexText(int value) {
     return text;
 }
 
-// The values by NumberText, separated by single blanks. False when one is not finite: the host
-// would read "INF" or "NAN" as garbage, so such a command is never written.
+// The values by NumberText, separated by single blanks. False when one is not finite, or so
+// near the largest double that its text reads as infinity: the host would read "INF" or "NAN"
+// as garbage, so such a command is never written.
 [[nodiscard]] bool NumbersText(std::initializer_list<double> values, std::string& text) {
     text.clear();
     for (double value : values) {
-        if (!std::isfinite(value)) return false;
+        if (!IsWritableReal(value)) return false;
         if (!text.empty()) text += ' ';
         text += NumberText(value);
     }
@@ -119,7 +120,8 @@ bool IsZeroDirection(double dx, double dy) {
 
 void AppendRecord(std::string_view text, bool joinsNext) {
     // push_back grows the list geometrically: a fixed step would make appending quadratic.
-    OutputLines.push_back({TruncateWholeChars(text, MaxRecordBytes), joinsNext});
+    // A record stays on its line of the file: a CR or LF in a text or font name is dropped.
+    OutputLines.push_back({TruncateWholeChars(DropLineBreaks(text), MaxRecordBytes), joinsNext});
 }
 
 // A text command ends with a double quote; the host reads the rest of that line as the text,
@@ -290,7 +292,7 @@ void EmitPoint(int code, double x, double y, double magnification, double angleD
 
 void EmitText(int kind, std::string_view text, double x, double y, double dx, double dy) {
     if (IsZeroDirection(dx, dy)) return;
-    if (RemoveBlanks(text).empty()) return;
+    if (RemoveBlanks(DropLineBreaks(text)).empty()) return;
     std::string numbers;
     if (!NumbersText({x, y, dx, dy}, numbers)) return;
     AddTextCommand(TextKeyword(kind) + " " + numbers, text);
@@ -303,12 +305,12 @@ void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2,
     if (!NumbersText({x1, y1, x2, y2}, line) || !NumbersText({x, y, dx, dy}, place)) return;
 
     std::string value(text);
-    if (RemoveBlanks(text).empty()) {
+    if (RemoveBlanks(DropLineBreaks(text)).empty()) {
         // The measured length in steps of 1e-8, so the last binary digits do not show.
         const double length = Distance(x1, y1, x2, y2);
         const double rounded = static_cast<double>(
             std::trunc(static_cast<long double>(length) / 1e-8L + 0.5L) * 1e-8L);
-        if (!std::isfinite(rounded)) return;
+        if (!IsWritableReal(rounded)) return;
         value = NumberText(rounded);
     }
     AddOutputLine("msg");

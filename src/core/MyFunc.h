@@ -63,6 +63,10 @@ std::string CopyWholeChars(std::string_view text, int start, int count, int& byt
 // At most maxBytes bytes of the text, cut at the last whole character that fits.
 std::string TruncateWholeChars(std::string_view text, std::size_t maxBytes);
 
+// The text without CR and LF, so that it stays on one line of the host's file; a two-byte
+// character broken by one goes whole, and so does a lead byte at the very end.
+std::string DropLineBreaks(std::string_view text);
+
 // One-byte characters to their full-width forms, hiragana to katakana (own table, no locale).
 std::string ToFullWidth(std::string_view text);
 

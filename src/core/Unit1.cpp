@@ -154,7 +154,7 @@ void TForm1::Button1Click() {
     ScaleDimParams(params, CurrentDrawingScale(model));
     const TDimGeometry geometry =
         ComputeDimGeometry(RefPoint(model, 1), RefPoint(model, 2), RefPoint(model, 3));
-    if (geometry.DimLength < 1e-10) {
+    if (geometry.DimLength < 1e-10 || !IsFiniteDimension(params, geometry)) {
         View.ShowMessage(ZeroLengthMessage);
         return;
     }

@@ -164,6 +164,7 @@ std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
     double length = lengthDrawing;
     if (metres) length = static_cast<double>(static_cast<long double>(lengthDrawing) / 1000);
     const double value = RoundByMode(params.Decimals, params.RoundMode, length);
+    if (!std::isfinite(value)) return {};  // no text is ever made of INF or NAN
     std::string number =
         params.Commas ? FormatGrouped(params.Decimals, value) : FormatFixed(params.Decimals, value);
     if (params.ZeroDisplay == 0) DropTrailingZeros(number);
@@ -219,6 +220,11 @@ void EmitValueText(const TExchangeModel& model, const TDimParams& params,
     const TDimPoint& end = geometry.DimEnd;
     const TDimPoint& at = layout.TextStart;
     const TDimPoint& dir = layout.TextDir;
+    // A value or a place beyond the range of reals: neither the text nor half the dimension.
+    for (double number : {at.X, at.Y, dir.X, dir.Y}) {
+        if (!IsWritableReal(number)) return;
+    }
+    if (layout.ValueText.empty()) return;
     if (!params.DimFigure) EmitDimensionLine(geometry);
     EmitTextType(layout.ValueTextType, size.Color, 0, size.Width, size.Height, size.Spacing);
     if (params.DimFigure) {

@@ -86,6 +86,11 @@ TDimPoint RefPoint(const TExchangeModel& model, int n);
 // The dimension line through p3, parallel to p1-p2, with its ends opposite p1 and p2.
 TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
 
+// False when a point, length or distance of the dimension, its value or its text's place is not
+// finite, or prints past the largest double (IsWritableReal): the host would read INF, NAN or
+// infinity, so OK refuses it as it refuses a zero length.
+bool IsFiniteDimension(const TDimParams& params, const TDimGeometry& geometry);
+
 // Commands of the dimension, appended to OutputLines in the order the host draws them.
 void EmitBaseAttributes(const TExchangeModel& model);
 void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params);

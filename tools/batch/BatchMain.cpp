@@ -6,19 +6,13 @@
 #include <string>
 #include <system_error>
 
-#include "RecordingView.h"
-#include "Unit1.h"
+#include "BatchRun.h"
 
 #ifdef _WIN32
 #include "Fpu.h"
 #endif
 
 namespace {
-
-std::string Outcome(const TRecordingView& view) {
-    if (view.Focused) return std::string("focus ").append(ControlName(*view.Focused));
-    return view.Refused ? "zero-length" : "drawn";
-}
 
 void PrintUsage() {
     std::fputs(
@@ -35,15 +29,7 @@ int Run(const std::filesystem::path& dir) {
         PrintUsage();
         return 2;
     }
-    TRecordingView view;
-    TForm1 form(view);
-    form.ExePath = dir / "pardim.exe";
-    form.FormShow();
-    form.Button1Click();
-    // A refused OK leaves the dialog open; the user then cancels it.
-    if (!view.Closed) form.Button2Click();
-    form.FormClose();
-    std::printf("%s\n", Outcome(view).c_str());
+    std::fputs((RunOnce(dir) + "\n").c_str(), stdout);
     return 0;
 }
 
