@@ -469,11 +469,12 @@ TEST(WriteOutputFile, FileSystemFaultsKeepTheOldFile) {
         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     const struct {
         const char* fault;
-        fs::perms folderDenied;
+        fs::perms folderDenied, fileDenied;
         rlim_t maxFileBytes;  // 0: no cap
     } cases[] = {
-        {"read-only folder", writable, 0},
-        {"write cut short", fs::perms::none, 16},
+        {"read-only folder", writable, fs::perms::none, 0},
+        {"read-only file", fs::perms::none, writable, 0},
+        {"write cut short", fs::perms::none, fs::perms::none, 16},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -481,6 +482,7 @@ TEST(WriteOutputFile, FileSystemFaultsKeepTheOldFile) {
         const fs::path path = out.Folder / "JWC_TEMP.TXT";
         const std::string old = "hq\r\nhk 0\r\nhp1 0 0\r\n";
         WriteBytes(path, old);
+        fs::permissions(path, c.fileDenied, fs::perm_options::remove);
         fs::permissions(out.Folder, c.folderDenied, fs::perm_options::remove);
         EmitLine(0, 0, 1000.5, -0.25);
         EmitLine(1, 2, 3, 4);
@@ -515,4 +517,15 @@ TEST(ReplaceFile, NoFreeTemporaryNameKeepsTheOldFile) {
     EXPECT_FALSE(ReplaceFile(path, "new"));
     EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(out.Entries().size(), 101u);
+}
+
+// Decided by the file's own rights, so that root, whom no right binds, keeps it as well.
+TEST(ReplaceFile, ReadOnlyTargetIsKeptWhoeverRuns) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "a.dat";
+    WriteBytes(path, "old");
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_FALSE(ReplaceFile(path, "new"));
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
 }
