@@ -687,6 +687,19 @@ TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {
     EXPECT_FALSE(fs::exists(Dir / "missing"));
 }
 
+// A JWC_TEMP.TXT that vanishes or shrinks while it is read (a FIFO that ends inside point 2) is
+// read as far as it goes: nothing to measure, so OK is refused and the host reads "hq".
+TEST_F(PardimBatch, ExchangeFileThatEndsEarlyDrawsNothing) {
+    WriteBytes(Settings(), RoadSettings);
+    const std::string road = ReadBytes(DataFile("road-one-dimension.txt"));
+    TFifoFeed feed(Dir / "JWC_TEMP.TXT", road.substr(0, road.find("hp2  100") + 6));
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "zero-length\n");
+    ASSERT_TRUE(fs::is_regular_file(Dir / "JWC_TEMP.TXT"));  // a FIFO would block the reading
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_EQ(Names(Dir), (std::vector<std::string>{"JWC_TEMP.TXT", "pardim.dat"}));
+}
+
 // The typing limit counts Shift-JIS bytes; a text set longer by the program may still shrink,
 // and an insertion is cut at the last whole character that fits.
 TEST(TypingLimit, KeepsOrCutsAtWholeCharacters) {
