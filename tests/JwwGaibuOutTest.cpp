@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Faults.h"
 #include "JwwGaibu.h"
 #include "ReplaceFile.h"
 #include "TestFiles.h"
@@ -522,21 +523,36 @@ TEST(WriteOutputFile, TargetThatIsAFolderIsLeftAsItWas) {
     EXPECT_EQ(ReadBytes(path / "inside.txt"), "kept");
 }
 
-TEST(WriteOutputFile, ReadOnlyFolderKeepsTheOldFile) {
-    TFreshOutput out;
-    const fs::path path = out.Folder / "JWC_TEMP.TXT";
-    WriteBytes(path, "old\r\n");
-    fs::permissions(out.Folder,
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    if (std::ofstream(out.Folder / "probe").is_open()) {
-        fs::remove(out.Folder / "probe");
-        GTEST_SKIP() << "this user writes into read-only folders";
+// Faults of rights and disk, met as the tool's user meets them (an ordinary user even when the
+// tests run as root): the host's own file, which draws nothing, stays as it was, and nothing is
+// left beside it.
+TEST(WriteOutputFile, FileSystemFaultsKeepTheOldFile) {
+    constexpr fs::perms writable =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const struct {
+        const char* fault;
+        fs::perms folderDenied, fileDenied;
+        rlim_t maxFileBytes;  // 0: no cap
+    } cases[] = {
+        {"read-only folder", writable, fs::perms::none, 0},
+        {"read-only file", fs::perms::none, writable, 0},
+        {"write cut short", fs::perms::none, fs::perms::none, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        TFreshOutput out;
+        const fs::path path = out.Folder / "JWC_TEMP.TXT";
+        const std::string old = "hq\r\nhk 0\r\nhp1 0 0\r\n";
+        WriteBytes(path, old);
+        fs::permissions(path, c.fileDenied, fs::perm_options::remove);
+        fs::permissions(out.Folder, c.folderDenied, fs::perm_options::remove);
+        EmitLine(0, 0, 1000.5, -0.25);
+        EmitLine(1, 2, 3, 4);
+        RunAsOrdinaryUser(
+            out.Folder, [&] { EXPECT_FALSE(WriteOutputFile(path)); }, c.maxFileBytes);
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
     }
-    EmitZFlags(ZFlagDimension);
-    EXPECT_FALSE(WriteOutputFile(path));
-    EXPECT_EQ(ReadBytes(path), "old\r\n");
-    EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
 }
 
 TEST(ReplaceFile, TakenTemporaryNamesAreLeftAlone) {
@@ -563,4 +579,15 @@ TEST(ReplaceFile, NoFreeTemporaryNameKeepsTheOldFile) {
     EXPECT_FALSE(ReplaceFile(path, "new"));
     EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(out.Entries().size(), 101u);
+}
+
+// Decided by the file's own rights, so that root, whom no right binds, keeps it as well.
+TEST(ReplaceFile, ReadOnlyTargetIsKeptWhoeverRuns) {
+    TFreshOutput out;
+    const fs::path path = out.Folder / "a.dat";
+    WriteBytes(path, "old");
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_FALSE(ReplaceFile(path, "new"));
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Faults.h"
 #include "JwwGaibu.h"
 #include "TestFiles.h"
 #include "MyFunc.h"
@@ -689,6 +690,34 @@ TEST(JwwLoadFile, HostileBytesAndLongLines) {
     EXPECT_EQ(M.HkValue, 5);
     ASSERT_FALSE(M.EntTexts.empty());
     EXPECT_EQ(M.EntTexts.back().Text, std::string(255, 'a'));
+}
+
+// A file that vanishes or shrinks while it is read ends early for the reader. A FIFO that
+// delivers part of a file, past one read block and in short reads, is read as far as it goes.
+TEST(JwwLoadFile, FileThatEndsEarlyIsReadAsFarAsItGoes) {
+    std::string head;
+    for (int i = 0; i < 1100; ++i) head += "# " + std::string(1000, 'x') + "\r\n";  // > 1 MiB
+    const struct {
+        const char* tail;
+        std::size_t lines;
+        int points;
+        const char* font;
+    } cases[] = {
+        {"7 0 1 1\r\n7 0 1", 1, 0, ""},    // cut inside a line
+        {"7 0 1 1\r\n7 0 1 1", 2, 0, ""},  // cut before the line end
+        {"hp1 5 6\r\nhp2 10", 0, 1, ""},   // cut inside a point
+        {"cn\"$AB\x82", 0, 0, "AB"},       // cut inside a two-byte character
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail);
+        TScratchFolder scratch("pardim-fifo");
+        TFifoFeed feed(scratch.Path / "JWC_TEMP.TXT", head + c.tail);
+        JwwInit();
+        EXPECT_TRUE(JwwLoadFile(scratch.Path / "JWC_TEMP.TXT"));
+        EXPECT_EQ(M.EntLines.size(), c.lines);
+        EXPECT_EQ(M.RefPointCount, c.points);
+        EXPECT_EQ(M.InitialFontName, c.font);
+    }
 }
 
 TEST(JwwFree, ReleasesTheLists) {

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "Faults.h"
 #include "RecordingView.h"
 #include "TestFiles.h"
 #include "Unit1.h"
@@ -484,6 +485,78 @@ TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// One whole run (OK, then Cancel if OK was refused) against each fault of rights and disk, as
+// the tool's user meets it (an ordinary user even when the tests run as root). Every file is
+// afterwards whole: the new one, or the old one as it was; nothing is left beside them.
+TEST(FormClose, FileSystemFaultsLoseNoFile) {
+    enum TFault { ReadOnly, FolderInstead, WriteCutShort };
+    const struct {
+        const char* target;  // in the tool's folder; "": the folder itself
+        TFault fault;
+        bool settingsSaved;    // else kept as they were
+        const char* exchange;  // what the host reads back; nullptr: its own file, as it was
+    } cases[] = {
+        {"", ReadOnly, false, nullptr},
+        {"JWC_TEMP.TXT", ReadOnly, true, nullptr},
+        {"JWC_TEMP.TXT", FolderInstead, true, nullptr},
+        {"pardim.dat", ReadOnly, false, RoadOutput},
+        {"pardim.dat", FolderInstead, false, "hq\r\n"},
+        {"", WriteCutShort, false, nullptr},
+    };
+    // What a file, or a folder in its place, holds.
+    const auto contents = [](const fs::path& path) {
+        return fs::is_directory(path) ? "folder " + ReadBytes(path / "inside") : ReadBytes(path);
+    };
+    // The settings as OK saves them from the window at 320 / -8, up to line 22.
+    std::string saved = RoadSettings;
+    saved.replace(0, 10, "320\r\n-8\r\n");
+    saved.erase(saved.find("0\r\n1\r\n0\r\n0\r\n0\r\n100"));
+    // The host's own file begins with "hq": read back unchanged, it draws nothing.
+    ASSERT_EQ(ReadBytes(DataFile("road-one-dimension.txt")).substr(0, 4), "hq\r\n");
+    for (const auto& c : cases) {
+        const char* const faultNames[] = {"read-only", "a folder", "write cut short"};
+        SCOPED_TRACE(std::string(c.target) + " " + faultNames[c.fault]);
+        TScratchFolder scratch("pardim-fault");
+        const fs::path exchange = scratch.Path / "JWC_TEMP.TXT";
+        const fs::path settings = scratch.Path / "pardim.dat";
+        fs::copy_file(DataFile("road-one-dimension.txt"), exchange);
+        WriteBytes(settings, RoadSettings);
+        const fs::path target = scratch.Path / c.target;
+        if (c.fault == ReadOnly) {
+            fs::permissions(
+                target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
+        } else if (c.fault == FolderInstead) {
+            fs::remove(target);
+            fs::create_directory(target);
+            WriteBytes(target / "inside", "kept");
+        }
+        const std::string oldExchange = contents(exchange);
+        const std::string oldSettings = contents(settings);
+        RunAsOrdinaryUser(
+            scratch.Path,
+            [&] {
+                TRecordingView view;
+                TForm1 form(view);
+                form.ExePath = scratch.Path / "pardim.exe";
+                form.FormShow();
+                view.Left = 320;
+                view.Top = -8;
+                form.Button1Click();
+                if (!view.Closed) form.Button2Click();
+                form.FormClose();
+            },
+            c.fault == WriteCutShort ? 16 : 0);
+        if (c.settingsSaved) {
+            EXPECT_EQ(ReadBytes(settings).substr(0, saved.size()), saved);
+        } else {
+            EXPECT_EQ(contents(settings), oldSettings);
+        }
+        EXPECT_EQ(contents(exchange), c.exchange ? c.exchange : oldExchange);
+        EXPECT_EQ(Names(scratch.Path), (std::vector<std::string>{"JWC_TEMP.TXT", "pardim.dat"}));
+    }
+}
+
 // Each row spoils one field of an otherwise valid dialog.
 TEST(CheckDimParams, FocusesTheFirstInvalidControl) {
     struct {
@@ -697,6 +770,19 @@ TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {
     }
     EXPECT_FALSE(fs::exists(Dir / "JWC_TEMP.TXT"));
     EXPECT_FALSE(fs::exists(Dir / "missing"));
+}
+
+// A JWC_TEMP.TXT that vanishes or shrinks while it is read (a FIFO that ends inside point 2) is
+// read as far as it goes: nothing to measure, so OK is refused and the host reads "hq".
+TEST_F(PardimBatch, ExchangeFileThatEndsEarlyDrawsNothing) {
+    WriteBytes(Settings(), RoadSettings);
+    const std::string road = ReadBytes(DataFile("road-one-dimension.txt"));
+    TFifoFeed feed(Dir / "JWC_TEMP.TXT", road.substr(0, road.find("hp2  100") + 6));
+    EXPECT_EQ(Run(Quoted(Dir)), 0);
+    EXPECT_EQ(Stdout, "zero-length\n");
+    ASSERT_TRUE(fs::is_regular_file(Dir / "JWC_TEMP.TXT"));  // a FIFO would block the reading
+    EXPECT_EQ(Output(), "hq\r\n");
+    EXPECT_EQ(Names(Dir), (std::vector<std::string>{"JWC_TEMP.TXT", "pardim.dat"}));
 }
 
 // The typing limit counts Shift-JIS bytes; a text set longer by the program may still shrink,

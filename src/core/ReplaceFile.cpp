@@ -48,9 +48,21 @@ std::filesystem::path MakeTempFolder(const std::filesystem::path& path) {
     return !out.fail();
 }
 
+// A file its owner made read-only is the user's decision to keep it. Windows refuses to rename
+// over such a file; POSIX leaves it to the folder's rights and would silently replace it, so the
+// file's own rights are checked first and both systems keep it alike (root included).
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    return !ec && std::filesystem::is_regular_file(status) &&
+           (status.permissions() & std::filesystem::perms::owner_write) ==
+               std::filesystem::perms::none;
+}
+
 }  // namespace
 
 bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    if (IsReadOnlyFile(path)) return false;
     const std::filesystem::path folder = MakeTempFolder(path);
     if (folder.empty()) return false;
     const std::filesystem::path temp = folder / path.filename();
