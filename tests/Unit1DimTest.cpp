@@ -357,11 +357,11 @@ TEST(EmitValueText, ValueBeyondTheRangeOfRealsWritesNothing) {
         TDimParams params = DefaultParams();
         params.DimFigure = figure;
         FreshStore();
-        EmitValueText(params, Line(-1e308, 20, 1e308, 20, 0));
+        EmitValueText(ExchangeModel, params, Line(-1e308, 20, 1e308, 20, 0));
         EXPECT_EQ(Records(), std::vector<std::string>{});
         FreshStore();
         ExchangeModel.TextTypes[1].Width = 1e308;
-        EmitValueText(params, Line(0, 20, 1000, 20, 0));
+        EmitValueText(ExchangeModel, params, Line(0, 20, 1000, 20, 0));
         EXPECT_EQ(Records(), std::vector<std::string>{});
     }
 }

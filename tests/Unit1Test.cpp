@@ -240,12 +240,16 @@ TEST_F(Unit1Run, SaveSettingsIntoAMissingFolderLeavesNothing) {
 }
 
 TEST_F(Unit1Run, LoadSettingsWithoutFileKeepsDefaults) {
-    Form.SavedLeft = 7;
-    Form.LoadSettings(Settings());
-    EXPECT_EQ(Form.SavedLeft, 100);
-    EXPECT_EQ(Form.SavedTop, 100);
-    EXPECT_EQ(Form.ComboBox4.ItemIndex, 3);
-    EXPECT_EQ(Form.Edit8.Text, "15");
+    for (bool folder : {false, true}) {  // a folder in the file's place reads as no file
+        SCOPED_TRACE(folder);
+        if (folder) fs::create_directory(Settings());
+        Form.SavedLeft = 7;
+        Form.LoadSettings(Settings());
+        EXPECT_EQ(Form.SavedLeft, 100);
+        EXPECT_EQ(Form.SavedTop, 100);
+        EXPECT_EQ(Form.ComboBox4.ItemIndex, 3);
+        EXPECT_EQ(Form.Edit8.Text, "15");
+    }
 }
 
 TEST_F(Unit1Run, LoadSettingsFromAnEmptyFileClearsEveryControl) {

@@ -154,7 +154,7 @@ void TForm1::Button1Click() {
     ScaleDimParams(params, CurrentDrawingScale(model));
     const TDimGeometry geometry =
         ComputeDimGeometry(RefPoint(model, 1), RefPoint(model, 2), RefPoint(model, 3));
-    if (geometry.DimLength < 1e-10 || !IsFiniteDimension(params, geometry)) {
+    if (geometry.DimLength < 1e-10 || !IsFiniteDimension(model, params, geometry)) {
         View.ShowMessage(ZeroLengthMessage);
         return;
     }
@@ -187,13 +187,14 @@ std::filesystem::path TForm1::SettingsFile() const {
     return path.replace_extension(".dat");
 }
 
-// Lines 1 to 22 are read back; a missing line reads as empty. A file that cannot be opened
-// leaves the controls as they are.
+// Lines 1 to 22 are read back; a missing line reads as empty. A file that cannot be opened, or
+// is no file at all (a folder opens on some systems and then reads as nothing), leaves the
+// controls as they are.
 void TForm1::LoadSettings(const std::filesystem::path& path) {
     SavedLeft = 100;
     SavedTop = 100;
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
+    if (!std::filesystem::is_regular_file(path, ec)) return;
     std::ifstream in(path, std::ios::binary);
     if (!in) return;
 

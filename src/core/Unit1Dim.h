@@ -89,7 +89,8 @@ TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
 // False when a point, length or distance of the dimension, its value or its text's place is not
 // finite, or prints past the largest double (IsWritableReal): the host would read INF, NAN or
 // infinity, so OK refuses it as it refuses a zero length.
-bool IsFiniteDimension(const TDimParams& params, const TDimGeometry& geometry);
+bool IsFiniteDimension(const TExchangeModel& model, const TDimParams& params,
+                       const TDimGeometry& geometry);
 
 // Commands of the dimension, appended to OutputLines in the order the host draws them.
 void EmitBaseAttributes(const TExchangeModel& model);

@@ -25,7 +25,8 @@ bool AllFinite(std::initializer_list<TDimPoint> points) {
 
 }  // namespace
 
-bool IsFiniteDimension(const TDimParams& params, const TDimGeometry& geometry) {
+bool IsFiniteDimension(const TExchangeModel& model, const TDimParams& params,
+                       const TDimGeometry& geometry) {
     const TDimGeometry& g = geometry;
     if (!AllFinite({g.P1, g.P2, g.P3, g.LocalP2, g.LocalP3, g.DimStart, g.DimEnd})) return false;
     const double arrow =
@@ -38,7 +39,7 @@ bool IsFiniteDimension(const TDimParams& params, const TDimGeometry& geometry) {
     double length = Distance(g.DimStart.X, g.DimStart.Y, g.DimEnd.X, g.DimEnd.Y);
     if (params.UnitIndex == UnitMetre)
         length = static_cast<double>(static_cast<long double>(length) / 1000);
-    const TValueTextLayout layout = LayoutValueText(params, geometry);
+    const TValueTextLayout layout = LayoutValueText(model, params, geometry);
     return AllFinite({RoundByMode(params.Decimals, params.RoundMode, length)}) &&
            AllFinite({layout.TextStart, layout.TextDir});
 }
