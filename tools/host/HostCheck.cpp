@@ -27,7 +27,10 @@ struct TLine {
     std::size_t ValueCount() const { return Tokens.size() - 1; }
 };
 
-std::string Shown(std::string_view bytes) { return "'" + SjisToUtf8(bytes) + "'"; }
+std::string Shown(std::string_view bytes) {
+    std::string shown = "'";
+    return shown.append(SjisToUtf8(bytes)).append("'");
+}
 
 // Splits at the first double quote, walking whole characters so that a trail byte is never
 // taken for one.
