@@ -20,21 +20,11 @@
 #include "HostScenario.h"
 #include "HostShow.h"
 #include "HostText.h"
+#include "TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
 
 std::vector<std::string> Lines(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -397,17 +387,7 @@ TEST(ShowExchangeFile, ReportsWhatTheReaderSees) {
 
 class PardimHost : public Scratch {
 protected:
-    int Run(const std::string& args) {
-        const fs::path out = Dir.string() + ".out", err = Dir.string() + ".err";
-        const std::string command = std::string("'") + PARDIM_HOST + "' " + args + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        Stdout = ReadBytes(out);
-        Stderr = ReadBytes(err);
-        fs::remove(out);
-        fs::remove(err);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& args) { return RunProgram(PARDIM_HOST, args, Dir, Stdout, Stderr); }
     std::string In(const char* name) { return "'" + (Dir / name).string() + "'"; }
     std::string Stdout, Stderr;
 };

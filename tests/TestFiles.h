@@ -3,10 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <system_error>
@@ -48,3 +50,19 @@ public:
 
     std::filesystem::path Path;
 };
+
+// Runs `program args` through the shell, with what it prints and its errors caught in files
+// beside `scratch`; returns its exit status, or -1 when it did not exit.
+inline int RunProgram(const std::string& program, const std::string& args,
+                      const std::filesystem::path& scratch, std::string& out, std::string& err) {
+    const std::filesystem::path outFile = scratch.string() + ".out";
+    const std::filesystem::path errFile = scratch.string() + ".err";
+    const std::string command = "'" + program + "' " + args + " >'" + outFile.string() + "' 2>'" +
+                                errFile.string() + "'";
+    const int status = std::system(command.c_str());
+    out = ReadBytes(outFile);
+    err = ReadBytes(errFile);
+    std::filesystem::remove(outFile);
+    std::filesystem::remove(errFile);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}

@@ -658,18 +658,7 @@ TEST(ScaleDimParams, TurnsPaperDistancesIntoDrawingUnits) {
 class PardimBatch : public Unit1Run {
 protected:
     // Runs the runner on the folder and returns its exit status; stdout goes to Stdout.
-    int Run(const std::string& args) {
-        const fs::path out = fs::temp_directory_path() / (Dir.filename().string() + ".out");
-        const fs::path err = fs::temp_directory_path() / (Dir.filename().string() + ".err");
-        const std::string command = std::string("'") + PARDIM_BATCH + "' " + args + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        Stdout = ReadBytes(out);
-        Stderr = ReadBytes(err);
-        fs::remove(out);
-        fs::remove(err);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int Run(const std::string& args) { return RunProgram(PARDIM_BATCH, args, Dir, Stdout, Stderr); }
     std::string Quoted(const fs::path& dir) { return "'" + dir.string() + "'"; }
 
     std::string Stdout;
