@@ -84,7 +84,7 @@ const char* const MemoLines[] = {
 // and input method the core's control table gives, or one of the window's own parts.
 enum class TKind { Control, Label, SmallLabel, Memo, Status, Strip };
 
-struct TControlSpec {
+struct TWindowEntry {
     TKind Kind;
     int Id;                        // window id
     int Left, Top, Width, Height;  // client pixels; a label's width follows its text
@@ -98,7 +98,7 @@ using namespace WinId;
 
 // Creation order is the tab order; labels sit before the control they name.
 // clang-format off
-const TControlSpec Controls[] = {
+const TWindowEntry Controls[] = {
     {TKind::Label,      LabelId(6),  8,   8,   0,   13, "\x8en\x93_"},  // 始点
     {TKind::Control,    ComboBox1,   48,  4,   81,  21, "", TControlId::ComboBox1},
     {TKind::Label,      LabelId(7),  8,   32,  0,   13, "\x8fI\x93_"},  // 終点
@@ -419,9 +419,9 @@ void TWin32Form::SizeWindow() {
 namespace {
 
 // The table's row that shows a control of the dialog's logic.
-const TControlSpec& SpecOf(TControlId id) {
-    for (const TControlSpec& spec : Controls) {
-        if (spec.Kind == TKind::Control && spec.Control == id) return spec;
+const TWindowEntry& EntryOf(TControlId id) {
+    for (const TWindowEntry& entry : Controls) {
+        if (entry.Kind == TKind::Control && entry.Control == id) return entry;
     }
     assert(false && "every control has a window");
     return Controls[0];
@@ -430,10 +430,10 @@ const TControlSpec& SpecOf(TControlId id) {
 }  // namespace
 
 void TWin32Form::CreateControls() {
-    for (const TControlSpec& spec : Controls) {
-        HWND window = CreateControl(spec);
-        if (!window || spec.Kind != TKind::Control) continue;
-        const TControlRow& row = ControlRow(spec.Control);
+    for (const TWindowEntry& entry : Controls) {
+        HWND window = CreateControl(entry);
+        if (!window || entry.Kind != TKind::Control) continue;
+        const TControlRow& row = ControlRow(entry.Control);
         if (row.Ime == TImeMode::Off) ImmAssociateContext(window, nullptr);
         if (row.MaxBytes > 0) {
             SetWindowSubclass(window, LimitedEditProc, 0, static_cast<DWORD_PTR>(row.MaxBytes));
@@ -441,33 +441,33 @@ void TWin32Form::CreateControls() {
     }
 }
 
-HWND TWin32Form::CreateControl(const TControlSpec& spec) {
-    switch (spec.Kind) {
+HWND TWin32Form::CreateControl(const TWindowEntry& entry) {
+    switch (entry.Kind) {
         case TKind::Label:
-            return CreateLabel(spec, Font);
+            return CreateLabel(entry, Font);
         case TKind::SmallLabel:
-            return CreateLabel(spec, SmallFont);
+            return CreateLabel(entry, SmallFont);
         case TKind::Memo:
-            return CreateMemo(spec);
+            return CreateMemo(entry);
         case TKind::Status:
-            return CreateChild(spec, L"STATIC", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0);
+            return CreateChild(entry, L"STATIC", SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0);
         case TKind::Strip:
-            return CreateStrip(spec);
+            return CreateStrip(entry);
         case TKind::Control:
             break;
     }
-    switch (ControlRow(spec.Control).Kind) {
+    switch (ControlRow(entry.Control).Kind) {
         case TControlKind::ComboBox:
-            return CreateComboBox(spec);
+            return CreateComboBox(entry);
         case TControlKind::Edit:
-            return CreateChild(spec, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+            return CreateChild(entry, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
         case TControlKind::RadioGroup:
-            return CreateRadioGroup(spec);
+            return CreateRadioGroup(entry);
         case TControlKind::CheckBox:
-            return CreateChild(spec, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0);
+            return CreateChild(entry, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0);
         case TControlKind::Button: {
-            const bool isDefault = spec.Control == TControlId::Button1;
-            return CreateChild(spec, L"BUTTON",
+            const bool isDefault = entry.Control == TControlId::Button1;
+            return CreateChild(entry, L"BUTTON",
                                WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0);
         }
     }
@@ -475,33 +475,33 @@ HWND TWin32Form::CreateControl(const TControlSpec& spec) {
 }
 
 // One child window of the dialog in the row's place, caption and font.
-HWND TWin32Form::CreateChild(const TControlSpec& spec, const wchar_t* cls, DWORD style,
+HWND TWin32Form::CreateChild(const TWindowEntry& entry, const wchar_t* cls, DWORD style,
                              DWORD exStyle, HFONT font, int width, int height) {
     HWND window = CreateWindowExW(
-        exStyle, cls, SjisToWide(spec.Text).c_str(), WS_CHILD | WS_VISIBLE | WS_GROUP | style,
-        spec.Left, spec.Top, width ? width : spec.Width, height ? height : spec.Height, Dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)), Instance, nullptr);
+        exStyle, cls, SjisToWide(entry.Text).c_str(), WS_CHILD | WS_VISIBLE | WS_GROUP | style,
+        entry.Left, entry.Top, width ? width : entry.Width, height ? height : entry.Height, Dialog,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.Id)), Instance, nullptr);
     if (window)
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : Font), FALSE);
     return window;
 }
 
-HWND TWin32Form::CreateLabel(const TControlSpec& spec, HFONT font) {
-    const int width = TextWidth(Dialog, font, SjisToWide(spec.Text));
-    return CreateChild(spec, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, font, width);
+HWND TWin32Form::CreateLabel(const TWindowEntry& entry, HFONT font) {
+    const int width = TextWidth(Dialog, font, SjisToWide(entry.Text));
+    return CreateChild(entry, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, font, width);
 }
 
-HWND TWin32Form::CreateComboBox(const TControlSpec& spec) {
+HWND TWin32Form::CreateComboBox(const TWindowEntry& entry) {
     // The window's height includes the dropped list; the closed box is then sized to the row.
-    HWND combo = CreateChild(spec, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
-                             nullptr, 0, spec.Height + 200);
-    if (combo) SetClosedComboHeight(combo, spec.Height);
+    HWND combo = CreateChild(entry, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0,
+                             nullptr, 0, entry.Height + 200);
+    if (combo) SetClosedComboHeight(combo, entry.Height);
     return combo;
 }
 
-HWND TWin32Form::CreateMemo(const TControlSpec& spec) {
+HWND TWin32Form::CreateMemo(const TWindowEntry& entry) {
     HWND memo = CreateChild(
-        spec, L"EDIT", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        entry, L"EDIT", WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
         WS_EX_CLIENTEDGE);
     if (!memo) return nullptr;
     std::string note = MemoLines[0];
@@ -514,21 +514,21 @@ HWND TWin32Form::CreateMemo(const TControlSpec& spec) {
 }
 
 // A group box with its buttons in two columns of one row inside the frame, below its caption.
-HWND TWin32Form::CreateRadioGroup(const TControlSpec& spec) {
-    HWND frame = CreateChild(spec, L"BUTTON", BS_GROUPBOX, 0);
+HWND TWin32Form::CreateRadioGroup(const TWindowEntry& entry) {
+    HWND frame = CreateChild(entry, L"BUTTON", BS_GROUPBOX, 0);
     if (!frame) return nullptr;
-    const TRadioGroup& group = RadioGroupOf(spec);
-    const int columnWidth = (spec.Width - 10) / 2;
-    const int top = spec.Top + FontHeightPx + 1;
-    const int rowHeight = spec.Height - (FontHeightPx + 1) - 5;
+    const TRadioGroup& group = RadioGroupOf(entry);
+    const int columnWidth = (entry.Width - 10) / 2;
+    const int top = entry.Top + FontHeightPx + 1;
+    const int rowHeight = entry.Height - (FontHeightPx + 1) - 5;
     for (size_t i = 0; i < group.Items.size(); ++i) {
         const int item = static_cast<int>(i);
         HWND button = CreateWindowExW(
             0, L"BUTTON", SjisToWide(group.Items[i]).c_str(),
             WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0),
-            spec.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight, columnWidth,
+            entry.Left + 8 + (item % 2) * columnWidth, top + (item / 2) * rowHeight, columnWidth,
             rowHeight, Dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(spec.Id, item))), Instance,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(RadioItemId(entry.Id, item))), Instance,
             nullptr);
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
     }
@@ -537,8 +537,8 @@ HWND TWin32Form::CreateRadioGroup(const TControlSpec& spec) {
 
 // The panel is larger than the strip and starts above and left of it, so only its inner part
 // shows; the page fills it inside a one-pixel border.
-HWND TWin32Form::CreateStrip(const TControlSpec& spec) {
-    HWND strip = CreateChild(spec, StripClass, WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
+HWND TWin32Form::CreateStrip(const TWindowEntry& entry) {
+    HWND strip = CreateChild(entry, StripClass, WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
     if (!strip) return nullptr;
     CreateWindowExW(0, StripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, -3, -3, 600, 200,
                     strip, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Panel1)), Instance,
@@ -546,8 +546,8 @@ HWND TWin32Form::CreateStrip(const TControlSpec& spec) {
     return strip;
 }
 
-const TRadioGroup& TWin32Form::RadioGroupOf(const TControlSpec& spec) const {
-    return Form.*std::get<TRadioGroup TForm1::*>(ControlRow(spec.Control).Member);
+const TRadioGroup& TWin32Form::RadioGroupOf(const TWindowEntry& entry) const {
+    return Form.*std::get<TRadioGroup TForm1::*>(ControlRow(entry.Control).Member);
 }
 
 // Each control's value, into its window and back out.
@@ -602,15 +602,15 @@ void TWin32Form::PullValue(int id, TCheckBox& check) const {
 
 template <class F>
 void TWin32Form::ForEachValue(F&& f) {
-    for (const TControlSpec& spec : Controls) {
-        if (spec.Kind != TKind::Control) continue;
+    for (const TWindowEntry& entry : Controls) {
+        if (entry.Kind != TKind::Control) continue;
         std::visit(
             [&](auto member) {
                 if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
-                    f(spec.Id, Form.*member);
+                    f(entry.Id, Form.*member);
                 }
             },
-            ControlRow(spec.Control).Member);
+            ControlRow(entry.Control).Member);
     }
 }
 
@@ -626,18 +626,18 @@ void TWin32Form::PullValues() {
 
 // A radio group is one stop of the Tab key: its checked button, or its first when none is.
 void TWin32Form::UpdateRadioTabStops() {
-    for (const TControlSpec& spec : Controls) {
-        if (spec.Kind != TKind::Control ||
-            ControlRow(spec.Control).Kind != TControlKind::RadioGroup) {
+    for (const TWindowEntry& entry : Controls) {
+        if (entry.Kind != TKind::Control ||
+            ControlRow(entry.Control).Kind != TControlKind::RadioGroup) {
             continue;
         }
-        const auto count = static_cast<int>(RadioGroupOf(spec).Items.size());
+        const auto count = static_cast<int>(RadioGroupOf(entry).Items.size());
         int stop = 0;
         for (int item = 0; item < count; ++item) {
-            if (IsDlgButtonChecked(Dialog, RadioItemId(spec.Id, item)) == BST_CHECKED) stop = item;
+            if (IsDlgButtonChecked(Dialog, RadioItemId(entry.Id, item)) == BST_CHECKED) stop = item;
         }
         for (int item = 0; item < count; ++item) {
-            HWND button = Item(RadioItemId(spec.Id, item));
+            HWND button = Item(RadioItemId(entry.Id, item));
             const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
             SetWindowLongPtrW(button, GWL_STYLE,
                               item == stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
@@ -646,8 +646,8 @@ void TWin32Form::UpdateRadioTabStops() {
 }
 
 void TWin32Form::FocusControl(TControlId id) {
-    const TControlSpec& spec = SpecOf(id);
-    HWND target = Item(spec.Id);
+    const TWindowEntry& entry = EntryOf(id);
+    HWND target = Item(entry.Id);
     if (ControlRow(id).Kind == TControlKind::RadioGroup) {
         // A group takes the focus on its button that is the Tab stop.
         UpdateRadioTabStops();

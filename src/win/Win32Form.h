@@ -9,7 +9,7 @@
 
 #include "Unit1.h"
 
-struct TControlSpec;  // a row of the window's control table
+struct TWindowEntry;  // a row of the window's control table
 
 class TWin32Form final : public TFormView {
 public:
@@ -39,14 +39,14 @@ private:
     INT_PTR OnControlColor(HDC dc, HWND control);
 
     void CreateControls();
-    HWND CreateControl(const TControlSpec& spec);
-    HWND CreateChild(const TControlSpec& spec, const wchar_t* cls, DWORD style, DWORD exStyle,
+    HWND CreateControl(const TWindowEntry& entry);
+    HWND CreateChild(const TWindowEntry& entry, const wchar_t* cls, DWORD style, DWORD exStyle,
                      HFONT font = nullptr, int width = 0, int height = 0);
-    HWND CreateLabel(const TControlSpec& spec, HFONT font);
-    HWND CreateComboBox(const TControlSpec& spec);
-    HWND CreateMemo(const TControlSpec& spec);
-    HWND CreateRadioGroup(const TControlSpec& spec);
-    HWND CreateStrip(const TControlSpec& spec);
+    HWND CreateLabel(const TWindowEntry& entry, HFONT font);
+    HWND CreateComboBox(const TWindowEntry& entry);
+    HWND CreateMemo(const TWindowEntry& entry);
+    HWND CreateRadioGroup(const TWindowEntry& entry);
+    HWND CreateStrip(const TWindowEntry& entry);
     void SizeWindow();
 
     template <class F>
@@ -62,7 +62,7 @@ private:
     void PullValue(int id, TRadioGroup& group) const;
     void PullValue(int id, TCheckBox& check) const;
     void UpdateRadioTabStops();
-    const TRadioGroup& RadioGroupOf(const TControlSpec& spec) const;
+    const TRadioGroup& RadioGroupOf(const TWindowEntry& entry) const;
     void CloseOnce();
     HWND Item(int id) const { return GetDlgItem(Dialog, id); }
 
