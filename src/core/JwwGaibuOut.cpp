@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <string_view>
 #include <system_error>
 
 #include "JwwGaibu.h"
@@ -178,6 +179,13 @@ std::string IntegerText(int value) {
     std::array<char, 16> buf{};
     auto end = std::to_chars(buf.data(), buf.data() + buf.size(), value).ptr;
     return std::string(buf.data(), end);
+}
+
+// The largest doubles, from 1.797693134862315E308 up, round at 15 digits to this text, which
+// lies beyond the largest double; it is the only such text NumberText can give.
+bool IsWritableReal(double value) {
+    constexpr std::string_view BeyondRange = "1.79769313486232E308";
+    return std::isfinite(value) && !NumberText(value).ends_with(BeyondRange);
 }
 
 void AddOutputLine(std::string_view text) { AppendRecord(text, false); }
