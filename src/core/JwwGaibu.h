@@ -310,6 +310,9 @@ int MapLineTypeNumber(int n);
 // Reader (JwwGaibuRead.cpp). JwwSplitLine is the tokenizer (JwwGaibuTokens.cpp, at most 32
 // tokens), exposed for tests.
 [[nodiscard]] bool JwwLoadFile(const std::filesystem::path& path);
+// JwwLoadFile reads in blocks of this size, large enough that a big selection takes few calls;
+// a line may straddle two blocks.
+inline constexpr std::size_t JwwReadBlockBytes = std::size_t{1} << 20;
 void JwwParseLine(std::string_view line);
 std::vector<std::string> JwwSplitLine(std::string_view line);
 

@@ -615,9 +615,6 @@ void Dispatch(const TTokenList& tokens) {
     }
 }
 
-// Block size of the file reader: large enough that a big selection is read in few calls.
-constexpr std::size_t ReadBlockBytes = std::size_t{1} << 20;
-
 // Parses every line of data[0..size) that ends with LF (searching from `from`, the bytes before
 // having no LF) and returns where the unfinished rest starts. A CR before the LF belongs to
 // the line end.
@@ -636,7 +633,7 @@ std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from
 }
 
 [[nodiscard]] bool ReadAllLines(std::istream& in) {
-    std::vector<char> block(ReadBlockBytes);
+    std::vector<char> block(JwwReadBlockBytes);
     std::size_t kept = 0;  // bytes of an unfinished line at the front of the block
     for (;;) {
         if (kept == block.size()) block.resize(block.size() * 2);  // a line longer than a block

@@ -11,9 +11,6 @@
 
 namespace {
 
-// The reader's block size in JwwGaibu.cpp.
-constexpr std::size_t ReaderBlockBytes = std::size_t{1} << 20;
-
 // Lines end at LF, a CR before it belongs to the line end, the last line needs none.
 void ParseEachLine(std::string_view file) {
     std::size_t start = 0;
@@ -44,13 +41,13 @@ std::string BuildFile(std::string_view input) {
             return std::string(rest);
         case 6:
             // One long line that no rule takes, ending just before the block's end.
-            file.assign(ReaderBlockBytes - before, 'x');
+            file.assign(JwwReadBlockBytes - before, 'x');
             file[0] = '#';
             file.back() = '\n';
             break;
         case 7:
             // No line end: the input's first line runs across the block and beyond.
-            file.assign(ReaderBlockBytes - before, 'x');
+            file.assign(JwwReadBlockBytes - before, 'x');
             file[0] = '#';
             break;
     }
