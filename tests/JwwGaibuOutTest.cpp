@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -590,4 +591,34 @@ TEST(ReplaceFile, ReadOnlyTargetIsKeptWhoeverRuns) {
     EXPECT_FALSE(ReplaceFile(path, "new"));
     EXPECT_EQ(ReadBytes(path), "old");
     EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
+}
+
+// The platform's rename is the last step: it is handed the finished temporary, and when it
+// fails, or throws, the old file is all that is left.
+TEST(ReplaceFile, UsesThePlatformsRename) {
+    enum TOutcome { Renames, Fails, Throws };
+    static TOutcome outcome;
+    static std::string renamedBytes;
+    SetRenameOver([](const fs::path& from, const fs::path& to) {
+        renamedBytes = ReadBytes(from);
+        if (outcome == Throws) throw std::runtime_error("held");
+        if (outcome == Renames) fs::rename(from, to);
+        return outcome == Renames;
+    });
+    for (const TOutcome o : {Renames, Fails, Throws}) {
+        SCOPED_TRACE(o);
+        outcome = o;
+        TFreshOutput out;
+        const fs::path path = out.Folder / "a.dat";
+        WriteBytes(path, "old");
+        if (o == Throws) {
+            EXPECT_THROW((void)ReplaceFile(path, "new"), std::runtime_error);
+        } else {
+            EXPECT_EQ(ReplaceFile(path, "new"), o == Renames);
+        }
+        EXPECT_EQ(renamedBytes, "new");
+        EXPECT_EQ(ReadBytes(path), o == Renames ? "new" : "old");
+        EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
+    }
+    SetRenameOver(nullptr);
 }

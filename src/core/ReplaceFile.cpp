@@ -9,6 +9,14 @@
 
 namespace {
 
+bool RenameWithStandardLibrary(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    return !ec;
+}
+
+TRenameOver RenameOver = RenameWithStandardLibrary;
+
 // How many names beside the target are tried for the temporary.
 constexpr int MaxTempNames = 100;
 
@@ -66,13 +74,17 @@ bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
     const std::filesystem::path folder = MakeTempFolder(path);
     if (folder.empty()) return false;
     const std::filesystem::path temp = folder / path.filename();
-    std::error_code ec;
-    bool replaced = WriteWholeFile(temp, bytes);
-    if (replaced) {
-        std::filesystem::rename(temp, path, ec);
-        replaced = !ec;
-    }
-    if (!replaced) std::filesystem::remove(temp, ec);
-    std::filesystem::remove(folder, ec);
-    return replaced;
+    // The temporary and its folder go whatever happens, an exception from the rename included.
+    struct TCleanUp {
+        const std::filesystem::path& Temp;
+        const std::filesystem::path& Folder;
+        ~TCleanUp() {
+            std::error_code ec;
+            std::filesystem::remove(Temp, ec);
+            std::filesystem::remove(Folder, ec);
+        }
+    } cleanUp{temp, folder};
+    return WriteWholeFile(temp, bytes) && RenameOver(temp, path);
 }
+
+void SetRenameOver(TRenameOver rename) { RenameOver = rename ? rename : RenameWithStandardLibrary; }

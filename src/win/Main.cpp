@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <string>
 
-#include "Fpu.h"
+#include "Boundary.h"
 #include "JwwGaibu.h"
+#include "Platform.h"
+#include "TestFaults.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
 
@@ -27,7 +29,7 @@ HWND DialogOf(HWND application) {
 
 // The application window owns the task bar button and the dialog; whatever reaches it through
 // the task bar (activation, close) is handed on to the dialog.
-LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(window)) {
@@ -58,7 +60,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARA
 HWND CreateApplicationWindow(HINSTANCE instance) {
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = ApplicationProc;
+    cls.lpfnWndProc = AtBoundary<ApplicationProc>;
     cls.hInstance = instance;
     cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     cls.lpszClassName = ApplicationClass;
@@ -124,31 +126,20 @@ void RunMessageLoop(const TWin32Form& form) {
     }
 }
 
-#ifdef PARDIM_TEST_REFUSE_WINDOW
-// Test build only: the system refuses to create the top-level window whose class is named on the
-// command line ("#32770" for the dialog), as it does when the session is out of window handles
-// or desktop heap.
-std::wstring RefusedClass;
+// The dialog whose run an exception caught at a boundary ends.
+TWin32Form* RunningForm = nullptr;
 
-LRESULT CALLBACK RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND) {
-        wchar_t name[64] = {};
-        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
-        if (RefusedClass == name) return 1;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+void EndRunAfterException() {
+    if (RunningForm) RunningForm->Abort();
 }
-#endif
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, [[maybe_unused]] PWSTR commandLine, int) {
-    SetExtendedPrecision();  // first: every long double intermediate depends on it
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    PreparePlatform();  // first: every long double intermediate depends on it
     LoadLibrariesFromSystem32Only();
-#ifdef PARDIM_TEST_REFUSE_WINDOW
-    RefusedClass = commandLine;
-    SetWindowsHookExW(WH_CBT, RefuseWindow, nullptr, GetCurrentThreadId());
-#endif
+    SetBoundaryHandler(EndRunAfterException);
+    StartFaults(commandLine);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
@@ -158,15 +149,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, [[maybe_unused]] PWSTR comman
     bool shown = false;
     try {
         TWin32Form form(instance, application, exePath);
+        RunningForm = &form;
         shown = form.Show();
         if (shown) {
             SetWindowLongPtrW(application, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(form.Handle()));
             RunMessageLoop(form);
         }
+        RunningForm = nullptr;
     } catch (const std::exception&) {
         // Out of memory for a huge selection, say: unwinding has ended the form all the same,
         // and the host must not find its own input left in the file.
+        RunningForm = nullptr;
     }  // the form's end writes the exchange file if its window exists and no close did
     if (!shown) WriteNothingDrawn(exePath);
     if (application) DestroyWindow(application);

@@ -6,6 +6,8 @@
 #include <exdispid.h>
 #include <ocidl.h>
 
+#include "Boundary.h"
+
 namespace {
 
 template <class TFunction>
@@ -18,32 +20,44 @@ TFunction ProcAddress(HMODULE module, const char* name) {
 class TNavigateErrorSink final : public IDispatch {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return CallAtBoundary(E_UNEXPECTED, [&] {
+            if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
+                *object = this;
+                return S_OK;
+            }
+            *object = nullptr;
+            return E_NOINTERFACE;
+        });
     }
     // One static instance lives as long as the process.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return CallAtBoundary(1UL, [] { return 1UL; });
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        return CallAtBoundary(1UL, [] { return 1UL; });
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        return CallAtBoundary(E_UNEXPECTED, [&] {
+            *count = 0;
+            return S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {
+        return CallAtBoundary(E_UNEXPECTED, [] { return E_NOTIMPL; });
+    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
+        return CallAtBoundary(E_UNEXPECTED, [] { return E_NOTIMPL; });
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                      EXCEPINFO*, UINT*) override {
-        // NavigateError(pDisp, URL, Frame, StatusCode, Cancel): arguments arrive in reverse.
-        if (id == DISPID_NAVIGATEERROR && params && params->cArgs == 5 &&
-            params->rgvarg[0].vt == (VT_BYREF | VT_BOOL)) {
-            *params->rgvarg[0].pboolVal = VARIANT_TRUE;
-        }
-        return S_OK;
+        return CallAtBoundary(E_UNEXPECTED, [&] {
+            // NavigateError(pDisp, URL, Frame, StatusCode, Cancel): arguments arrive in reverse.
+            if (id == DISPID_NAVIGATEERROR && params && params->cArgs == 5 &&
+                params->rgvarg[0].vt == (VT_BYREF | VT_BOOL)) {
+                *params->rgvarg[0].pboolVal = VARIANT_TRUE;
+            }
+            return S_OK;
+        });
     }
 };
 

@@ -11,7 +11,10 @@
 #include <type_traits>
 #include <variant>
 
+#include "Boundary.h"
 #include "ControlIds.h"
+#include "Fpu.h"
+#include "TestFaults.h"
 #include "WebView.h"
 #include "Win32Text.h"
 
@@ -224,8 +227,8 @@ bool CommittedText(HWND edit, LPARAM flags, std::wstring& text) {
 // two). A composition in progress is never touched; its text is measured once committed. Texts
 // set by the program (a settings file may hold longer ones) pass untouched, and a text already
 // over the limit may still be shortened.
-LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR maxBytes) {
+LRESULT LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                        DWORD_PTR maxBytes) {
     switch (message) {
         case WM_PASTE:
             InsertWithinLimit(edit, ClipboardLine(edit), maxBytes);
@@ -263,8 +266,7 @@ LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
 
 // A multi-line edit normally keeps Enter, Escape and Tab for itself; the note box only shows
 // text, so those keys go to the dialog (OK, Cancel, next control).
-LRESULT CALLBACK NoteBoxProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR) {
+LRESULT NoteBoxProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     const LRESULT result = DefSubclassProc(memo, message, wParam, lParam);
     return message == WM_GETDLGCODE ? (result & ~DLGC_WANTALLKEYS) : result;
 }
@@ -389,16 +391,19 @@ bool TWin32Form::Show() {
     } empty{};
     // No WS_CLIPCHILDREN: group boxes are drawn transparent over the dialog's own background.
     empty.Header.style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    Dialog = CreateDialogIndirectParamW(Instance, &empty.Header, Owner, DialogProc,
+    Dialog = CreateDialogIndirectParamW(Instance, &empty.Header, Owner, AtBoundary<DialogProc>,
                                         reinterpret_cast<LPARAM>(this));
     if (!Dialog) return false;
     SetWindowTextW(Dialog, SjisToWide(DialogTitle).c_str());
     SendMessageW(Dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(BigIcon));
     SendMessageW(Dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon));
     SizeWindow();
+    if (Ended) return true;  // the creation failed inside and the run has ended
 
-    PushValues();  // the form's defaults
+    PushValues();            // the form's defaults
+    SetExtendedPrecision();  // making the windows ran the system's code in our process
     Form.FormShow();
+    if (Ended) return true;
     PushValues();  // what the exchange and settings files made of them
 
     ShowWindow(Dialog, SW_SHOW);
@@ -436,7 +441,8 @@ void TWin32Form::CreateControls() {
         const TControlRow& row = ControlRow(entry.Control);
         if (row.Ime == TImeMode::Off) ImmAssociateContext(window, nullptr);
         if (row.MaxBytes > 0) {
-            SetWindowSubclass(window, LimitedEditProc, 0, static_cast<DWORD_PTR>(row.MaxBytes));
+            SetWindowSubclass(window, AtBoundary<LimitedEditProc>, 0,
+                              static_cast<DWORD_PTR>(row.MaxBytes));
         }
     }
 }
@@ -509,7 +515,7 @@ HWND TWin32Form::CreateMemo(const TWindowEntry& entry) {
     // The longest note line is exactly as wide as the box inside its frame and scroll bar.
     SendMessageW(memo, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     SetWindowTextW(memo, SjisToWide(note).c_str());
-    SetWindowSubclass(memo, NoteBoxProc, 0, 0);
+    SetWindowSubclass(memo, AtBoundary<NoteBoxProc>, 0, 0);
     return memo;
 }
 
@@ -645,7 +651,11 @@ void TWin32Form::UpdateRadioTabStops() {
     }
 }
 
+// Each call from the dialog's logic into the window may run code of the system's (an input
+// method, hooks, the browser control) and comes back with the floating-point state restored.
+
 void TWin32Form::FocusControl(TControlId id) {
+    const TFpuRestore restore;
     const TWindowEntry& entry = EntryOf(id);
     HWND target = Item(entry.Id);
     if (ControlRow(id).Kind == TControlKind::RadioGroup) {
@@ -663,21 +673,30 @@ void TWin32Form::FocusControl(TControlId id) {
 }
 
 void TWin32Form::ShowStatus(const std::string& sjis) {
+    const TFpuRestore restore;
+    FaultOnStatus(sjis);
     HWND status = Item(LabelA1);
     SetWindowTextW(status, SjisToWide(sjis).c_str());
     UpdateWindow(status);
 }
 
 void TWin32Form::ShowMessage(const std::string& sjis) {
+    const TFpuRestore restore;
+    if (!Dialog) return;
     std::wstring caption(256, L'\0');
     caption.resize(static_cast<size_t>(GetWindowTextW(Owner, caption.data(), 256)));
     MessageBoxW(Dialog, SjisToWide(sjis).c_str(), caption.c_str(), MB_ICONQUESTION | MB_OK);
 }
 
 // The close runs after the handler that asked for it has returned.
-void TWin32Form::Close() { PostMessageW(Dialog, WmCloseOnce, 0, 0); }
+void TWin32Form::Close() {
+    const TFpuRestore restore;
+    CloseAsked = true;
+    if (Dialog) PostMessageW(Dialog, WmCloseOnce, 0, 0);
+}
 
 void TWin32Form::GetPosition(int& left, int& top) {
+    const TFpuRestore restore;
     RECT rect{};
     GetWindowRect(Dialog, &rect);
     left = rect.left;
@@ -688,6 +707,7 @@ void TWin32Form::GetPosition(int& left, int& top) {
 // that the window can be dragged back; a place off every monitor (a screen unplugged since, a
 // hand-edited file) becomes the nearest place on the nearest monitor's work area.
 void TWin32Form::MoveTo(int left, int top) {
+    const TFpuRestore restore;
     RECT current{};
     GetWindowRect(Dialog, &current);
     const RECT wanted =
@@ -701,20 +721,47 @@ void TWin32Form::MoveTo(int left, int top) {
 }
 
 void TWin32Form::ShowInfoPage(const std::string& url) {
+    const TFpuRestore restore;
     ShowWebPage(GetDlgItem(Item(ScrollBox1), Panel1), WebBrowser1, RECT{1, 1, 599, 199},
                 SjisToWide(url));
 }
 
 void TWin32Form::CloseOnce() {
-    if (Closed || !Dialog) return;
-    Closed = true;
+    if (Closing || !Dialog) return;
+    Closing = true;
     Form.FormClose();
-    DestroyWindow(Dialog);
-    Dialog = nullptr;
+    Written = true;
+    EndWindow();
+}
+
+void TWin32Form::Abort() noexcept {
+    if (Ended) return;
+    if (!CloseAsked) OutputLines.clear();
+    if (!Written) {
+        // Once more if the close itself threw: it writes the file first and then only releases
+        // memory, so a second try writes what the first could not.
+        try {
+            Closing = true;
+            Form.FormClose();
+            Written = true;
+        } catch (...) {
+            // The file is then as it was or wholly new, never half of it (ReplaceFile).
+        }
+    }
+    EndWindow();
+}
+
+void TWin32Form::EndWindow() noexcept {
+    if (Ended) return;
+    Ended = true;
+    if (HWND dialog = Dialog) {
+        Dialog = nullptr;
+        DestroyWindow(dialog);
+    }
     PostQuitMessage(0);
 }
 
-INT_PTR CALLBACK TWin32Form::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR TWin32Form::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<TWin32Form*>(lParam);
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -758,6 +805,7 @@ INT_PTR TWin32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TWin32Form::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
+    SetExtendedPrecision();  // whatever ran in the process meanwhile may have changed it
     if (id == Button1) {
         PullValues();
         Form.Button1Click();

@@ -23,6 +23,10 @@ public:
     // could not be created.
     bool Show();
     HWND Handle() const { return Dialog; }
+    // Ends the run after an exception was caught where Windows called us: the output list is
+    // dropped unless OK had finished (never half a dimension), the exchange file is written if
+    // the close had not written it, and the window goes and the loop is told to quit, once.
+    void Abort() noexcept;
 
     void FocusControl(TControlId id) override;
     void ShowStatus(const std::string& sjis) override;
@@ -33,7 +37,8 @@ public:
     void ShowInfoPage(const std::string& url) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // Windows calls it through AtBoundary (Boundary.h), like every callback of ours.
+    static INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     INT_PTR OnControlColor(HDC dc, HWND control);
@@ -64,6 +69,7 @@ private:
     void UpdateRadioTabStops();
     const TRadioGroup& RadioGroupOf(const TWindowEntry& entry) const;
     void CloseOnce();
+    void EndWindow() noexcept;
     HWND Item(int id) const { return GetDlgItem(Dialog, id); }
 
     HINSTANCE Instance;
@@ -76,6 +82,9 @@ private:
     HBRUSH MemoBrush = nullptr;
     HICON BigIcon = nullptr;
     HICON SmallIcon = nullptr;
-    bool Closed = false;
+    bool CloseAsked = false;  // OK finished, or Cancel: the output list is the run's result
+    bool Closing = false;     // the close sequence has started
+    bool Written = false;     // the close sequence has written the exchange file
+    bool Ended = false;       // the window is destroyed and the loop told to quit
     TForm1 Form;
 };

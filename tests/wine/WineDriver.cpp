@@ -198,6 +198,12 @@ bool TPardim::WaitForExit(DWORD timeoutMs) const {
     return !Process.hProcess || WaitForSingleObject(Process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
+DWORD TPardim::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (Process.hProcess) GetExitCodeProcess(Process.hProcess, &code);
+    return code;
+}
+
 void TPardim::PressKey(UINT virtualKey) const {
     HWND target = Focus();
     PostMessageW(target, WM_KEYDOWN, virtualKey, KeyParam(virtualKey, false, false));

@@ -42,6 +42,7 @@ public:
     HWND Focus() const;
     HWND FindMessageBox() const;  // a second dialog of the process, or null
     bool WaitForExit(DWORD timeoutMs) const;
+    DWORD ExitCode() const;  // STILL_ACTIVE while it runs
     bool Running() const { return !WaitForExit(0); }
     std::vector<std::filesystem::path> LoadedModules() const;
 

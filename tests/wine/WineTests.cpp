@@ -880,10 +880,13 @@ void EntrySetsExtendedPrecisionInDialog(const TContext& context, TCheck& check) 
 
 // ---- hardening ----------------------------------------------------------------------------------
 
+// The test build that plants the fault its command line names (TestFaults.cpp).
+fs::path FaultsExe(const TContext& context) { return context.DriverDir / "faults" / "pardim.exe"; }
+
 void DialogRefusedLeavesNothingDrawn(const TContext& context, TCheck& check) {
     const std::string settings = Settings(120, 80, 1);
     const fs::path folder = Prepare(context, "refused", "road-one-dimension.txt", settings);
-    TPardim run(context.DriverDir / "refusing" / "pardim.exe", folder, L"#32770");
+    TPardim run(FaultsExe(context), folder, L"refuse:#32770");
     check.Expect(run.Dialog == nullptr, "no dialog");
     // Not the host's input, which it would otherwise carry out as commands.
     ExpectClosedWith(check, run, folder, Cancelled, settings);
@@ -892,7 +895,7 @@ void DialogRefusedLeavesNothingDrawn(const TContext& context, TCheck& check) {
 void ApplicationWindowRefusedDialogStillDraws(const TContext& context, TCheck& check) {
     const char input[] = "road-one-dimension.txt";
     const fs::path folder = Prepare(context, "no-application", input, Settings(137, 91, 2));
-    TPardim run(context.DriverDir / "refusing" / "pardim.exe", folder, L"PardimApplication");
+    TPardim run(FaultsExe(context), folder, L"refuse:PardimApplication");
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
     check.Expect(GetWindow(run.Dialog, GW_OWNER) == nullptr, "no application window");
     run.PressKey(VK_RETURN);
@@ -928,6 +931,76 @@ void PlantedAtlIsNotLoaded(const TContext& context, TCheck& check) {
     check.Expect(systemAtl, "the system's atl.dll is loaded instead");
     run.Click(run.Item(Button2));
     ExpectClosedWith(check, run, folder, Cancelled, "");
+}
+
+// ---- what Windows does to a running tool
+// ---------------------------------------------------------
+
+// An exception that reaches the boundary where Windows called us ends the run as a close would,
+// with a normal exit: "hq" unless OK had finished, then the whole dimension.
+struct TExceptionCase {
+    const wchar_t* Fault;
+    bool PressOk;  // else Cancel
+    bool Draws;    // OK had finished before the exception
+};
+
+std::function<void(const TContext&, TCheck&)> ExceptionCase(TExceptionCase c) {
+    return [c](const TContext& context, TCheck& check) {
+        const char input[] = "road-one-dimension.txt";
+        const std::string settings = Settings(137, 91, 2);
+        const fs::path folder = Prepare(context, "exception", input, settings);
+        TPardim run(FaultsExe(context), folder, c.Fault);
+        if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+        if (c.PressOk) {
+            run.PressKey(VK_RETURN);
+        } else {
+            run.Click(run.Item(Button2));
+        }
+        if (!check.Expect(run.WaitForExit(10000), "process ended")) return;
+        check.Expect(run.ExitCode() == 0, "exit code " + Hex(run.ExitCode()) + ", want 0");
+        check.Expect(!fs::exists(folder / "JWC_TEMP.TXT.tmp"), "no temporary left behind");
+        if (c.Draws) {
+            ExpectSameAsBatch(check, context, folder, input, settings);
+            return;
+        }
+        check.Expect(ReadFileBytes(folder / ExchangeName) == Cancelled, "JWC_TEMP.TXT is hq");
+        std::string saved = settings;  // Cancel saves nothing; OK saves before it draws
+        if (c.PressOk) {
+            const fs::path batchFolder = Prepare(context, "batch", input, settings);
+            RunProgram(context.BatchExe, batchFolder, context.WorkDir / "batch-output.txt", 30000);
+            saved = ReadFileBytes(batchFolder / SettingsName);
+        }
+        check.Expect(ReadFileBytes(folder / SettingsName) == saved, "pardim.dat as OK saved it");
+    };
+}
+
+// Code that runs while the status line is updated leaves the x87 at 53 bits and SSE rounding
+// toward zero; the drawing is still the golden one.
+void FpuRestoredAfterStatusUpdate(const TContext& context, TCheck& check) {
+    const fs::path folder = PrepareTie(context, "fpu-status");
+    TPardim run(FaultsExe(context), folder, L"fpu:status");
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    run.PressKey(VK_RETURN);
+    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+    check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
+                 "JWC_TEMP.TXT equals the golden file");
+}
+
+// Another handle holds one of the files for 200 ms as it is renamed; the output still arrives
+// whole.
+std::function<void(const TContext&, TCheck&)> HeldFileCase(const wchar_t* fault) {
+    return [fault](const TContext& context, TCheck& check) {
+        const char input[] = "road-one-dimension.txt";
+        const std::string settings = Settings(137, 91, 2);
+        const fs::path folder = Prepare(context, "held", input, settings);
+        TPardim run(FaultsExe(context), folder, fault);
+        if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+        run.PressKey(VK_RETURN);
+        if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+        ExpectSameAsBatch(check, context, folder, input, settings);
+        check.Expect(!fs::exists(folder / "JWC_TEMP.TXT.not-held"),
+                     "the held file did stop the first rename");
+    };
 }
 
 struct TCase {
@@ -987,6 +1060,14 @@ int wmain(int argc, wchar_t** argv) {
         {"DialogRefusedLeavesNothingDrawn", DialogRefusedLeavesNothingDrawn},
         {"ApplicationWindowRefusedDialogStillDraws", ApplicationWindowRefusedDialogStillDraws},
         {"PlantedAtlIsNotLoaded", PlantedAtlIsNotLoaded},
+        {"ExceptionEndsTheRun.OkThrowsAfterItsLastCommand",
+         ExceptionCase({L"throw:ok", true, false})},
+        {"ExceptionEndsTheRun.CloseThrowsAfterCancel",
+         ExceptionCase({L"throw:close", false, false})},
+        {"ExceptionEndsTheRun.CloseThrowsAfterOk", ExceptionCase({L"throw:close", true, true})},
+        {"FpuRestoredAfterStatusUpdate", FpuRestoredAfterStatusUpdate},
+        {"RenameWaitsForHeldFile.Temporary", HeldFileCase(L"hold:temp")},
+        {"RenameWaitsForHeldFile.Target", HeldFileCase(L"hold:target")},
     };
     int failed = 0;
     size_t run = 0;

@@ -1,0 +1,110 @@
+// The faults that faults/pardim.exe plants, chosen by its command line:
+//   refuse:CLASS  the system refuses to create a top-level window of that class ("#32770" is the
+//                 dialog), as when the session is out of window handles or desktop heap;
+//   throw:ok      OK throws once it has emitted every command, as the status line turns to
+//                 "writing the file";
+//   throw:close   the first rename of the exchange file throws, inside the close;
+//   fpu:status    the status line's update leaves the x87 at 53 bits and SSE rounding toward
+//                 zero, as code that Windows runs in our process may (planted in our own frame:
+//                 Wine undoes such a change made inside a callback from user32 when the call
+//                 returns, which Windows does not promise for 32-bit code);
+//   hold:temp     another handle holds our finished temporary for 200 ms when it is renamed;
+//   hold:target   the same for the file it replaces.
+#include <windows.h>
+
+#include "TestFaults.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "Boundary.h"
+#include "ControlIds.h"
+#include "Platform.h"
+#include "ReplaceFile.h"
+#include "Unit1.h"
+
+namespace {
+
+std::wstring Fault;     // the part before the colon
+std::wstring Argument;  // the part after it
+
+LRESULT RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        if (Argument == name) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool IsExchangeFile(const std::filesystem::path& path) {
+    return lstrcmpiW(path.filename().c_str(), L"JWC_TEMP.TXT") == 0;
+}
+
+bool ThrowOnFirstExchangeRename(const std::filesystem::path& from,
+                                const std::filesystem::path& to) {
+    static bool thrown = false;
+    if (IsExchangeFile(to) && !thrown) {
+        thrown = true;
+        throw std::runtime_error("the exchange file's rename failed");
+    }
+    return RenameWithRetry(from, to);
+}
+
+DWORD CloseAfter200Ms(void* held) {
+    Sleep(200);
+    CloseHandle(static_cast<HANDLE>(held));
+    return 0;
+}
+
+// Opens the file without sharing and closes it 200 ms later from another thread; leaves a marker
+// beside the target when the rename would have gone through at once, which would prove nothing.
+bool RenameWhileHeld(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const std::filesystem::path& held = Argument == L"temp" ? from : to;
+    HANDLE handle = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return RenameWithRetry(from, to);
+    HANDLE release = CreateThread(nullptr, 0, AtBoundary<CloseAfter200Ms>, handle, 0, nullptr);
+    if (!release) CloseHandle(handle);
+    bool renamed = MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (renamed) {
+        std::filesystem::path marker = to;
+        marker += L".not-held";
+        CloseHandle(
+            CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    } else {
+        renamed = RenameWithRetry(from, to);
+    }
+    if (release) {
+        WaitForSingleObject(release, INFINITE);
+        CloseHandle(release);
+    }
+    return renamed;
+}
+
+}  // namespace
+
+void StartFaults(const wchar_t* commandLine) {
+    const std::wstring line = commandLine ? commandLine : L"";
+    const size_t colon = line.find(L':');
+    Fault = line.substr(0, colon);
+    Argument = colon == std::wstring::npos ? L"" : line.substr(colon + 1);
+    if (Fault == L"refuse") {
+        SetWindowsHookExW(WH_CBT, AtBoundary<RefuseWindow>, nullptr, GetCurrentThreadId());
+    } else if (Fault == L"throw" && Argument == L"close") {
+        SetRenameOver(ThrowOnFirstExchangeRename);
+    } else if (Fault == L"hold") {
+        SetRenameOver(RenameWhileHeld);
+    }
+}
+
+void FaultOnStatus(const std::string& sjis) {
+    if (Fault == L"throw" && Argument == L"ok" && sjis == StatusWriting) {
+        throw std::runtime_error("OK failed after its last command");
+    }
+    if (Fault == L"fpu" && Argument == L"status") {
+        const unsigned short x87At53Bits = 0x027F;
+        const unsigned int sseTowardZero = 0x7F80;
+        __asm__ volatile("fldcw %0" : : "m"(x87At53Bits));
+        __asm__ volatile("ldmxcsr %0" : : "m"(sseTowardZero));
+    }
+}
