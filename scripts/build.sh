@@ -23,14 +23,23 @@ cmake --preset linux-release >/dev/null
 cmake --build --preset linux-release --target pardim-host
 host=build/linux-release/tools/host/pardim-host
 
+# The shipped 32-bit exe where this machine runs 32-bit programs, else the x86-64 one.
+. scripts/wine.sh
+wine_probe
+exe=build/windows-x86/src/win/pardim.exe
+if [ "$PARDIM_RUNS_32BIT" != 1 ]; then
+    echo "pardim: running the x86-64 exe: $PARDIM_RUNS_32BIT_WHY"
+    exe=build/windows/src/win/pardim.exe
+fi
+
 run=build/run
 rm -rf "$run"
 "$host" write "$run"
 mode=--auto
 [ -n "${DISPLAY:-}" ] && mode=--show
-echo "== the real dialog ($mode): a wall 3,640 long at 1/50"
+echo "== the real dialog ($mode) of $exe: a wall 3,640 long at 1/50"
 status=0
-"$host" run "$run" --exe build/windows-x86/src/win/pardim.exe "$mode" || status=$?
+"$host" run "$run" --exe "$exe" "$mode" || status=$?
 [ "$status" -le 1 ] || exit "$status"
 
 echo "== check"
@@ -39,5 +48,6 @@ echo "== check"
 
 echo
 echo "pardim: the release zip is $zip"
+echo "pardim: the dialog that ran is $exe"
 echo "pardim: dist/ holds the x86-64 tool and its BAT; copy them into a writable folder."
 echo "pardim: the drawing is $run/pardim.svg and $run/pardim.png"

@@ -7,19 +7,21 @@
 set -euo pipefail
 
 want=(cmake ninja-build g++ g++-mingw-w64-x86-64 g++-mingw-w64-i686 libgtest-dev
-      libcli11-dev libtomlplusplus-dev librsvg2-bin zip unzip)
+      libcli11-dev libtomlplusplus-dev librsvg2-bin zip unzip python3)
 mode=${1:-test}
 if [ "$mode" = run ] || [ "$mode" = test ]; then
     want+=(wine64 wine wine32:i386 xvfb xdotool fonts-ipafont-gothic imagemagick x11-utils)
 fi
 if [ "$mode" = test ]; then
-    want+=(libmpfr-dev clang libclang-rt-14-dev)
+    # icoutils: wrestool reads the manifest and version resource out of each exe.
+    want+=(libmpfr-dev clang libclang-rt-14-dev icoutils)
 fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo -n"
 
-# 32-bit Wine runs the 32-bit exe; its packages need the i386 architecture.
+# 32-bit Wine runs the 32-bit exe; its packages need the i386 architecture. They install on a
+# machine whose kernel refuses 32-bit programs too (scripts/wine.sh then runs the 64-bit exe).
 if [ "$mode" != build ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi

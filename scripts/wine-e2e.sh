@@ -2,8 +2,10 @@
 # End-to-end tests of a Windows build: runs the cross-built pardim.exe under Wine on a virtual X
 # display, driven by pardim-wine-tests.exe, which compares what the dialog draws with
 # pardim-batch.exe; then compares pardim-batch.exe byte for byte with the Linux build's
-# pardim-batch on every input in tests/data. Also checks that each exe is one static file of the
-# build's architecture. Leaves the dialog's screenshot as <windows-build-dir>/pardim-dialog.png.
+# pardim-batch on every input in tests/data. Leaves the dialog's screenshot as
+# <windows-build-dir>/pardim-dialog.png. What needs no run (the PE headers, manifests, imports)
+# is tests/pe/check-exe.py's. A 32-bit build needs a machine that runs 32-bit programs (exit 3
+# otherwise; scripts/wine.sh probe tells).
 # usage: scripts/wine-e2e.sh <windows-build-dir> <linux-build-dir>
 # Needs wine64, wine32:i386, xvfb, x11-utils, fonts-ipafont-gothic and imagemagick
 # (scripts/setup.sh test).
@@ -17,22 +19,23 @@ exe=$build/src/win/pardim.exe
 batch=$build/tools/pardim-batch.exe
 driver=$build/tests/wine/pardim-wine-tests.exe
 linux_batch=$linux/tools/pardim-batch
-for file in "$exe" "$batch" "$driver" "$build/tests/wine/pe-target.txt" "$linux_batch"; do
+for file in "$exe" "$batch" "$driver" "$linux_batch"; do
     [ -f "$file" ] || { echo "wine-e2e: $file is missing; build both trees first" >&2; exit 2; }
 done
-read -r objdump pe_format <"$build/tests/wine/pe-target.txt"
 
 work=$build/wine-e2e
 rm -rf "$work"
 mkdir -p "$work/runs" "$work/batch"
 
-# A fresh prefix every time, quiet, and never offering to install Mono or Gecko. The default
-# 64-bit prefix runs 32-bit programs too, as WoW64, which is how the host itself runs on 64-bit
-# Windows. Windows has no built-in copies of its DLLs: whichever atl.dll file the search finds
-# first is loaded. Wine prefers its own built-in atl unless told otherwise, which would hide a
-# planted copy from the test.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;atl=n,b"
-unset WINEARCH
+# The loader for this build's architecture (scripts/wine.sh), and a fresh prefix every time. The
+# default 64-bit prefix runs 32-bit programs too, as WoW64, which is how the host itself runs on
+# 64-bit Windows. Windows has no built-in copies of its DLLs: whichever atl.dll file the search
+# finds first is loaded. Wine prefers its own built-in atl unless told otherwise, which would hide
+# a planted copy from the test.
+. "$repo/scripts/wine.sh"
+export WINEDLLOVERRIDES="mscoree=;mshtml=;atl=n,b"
+wine_use "$exe" || exit $?
+echo "wine-e2e: loader $WINELOADER, server $WINESERVER"
 
 display=""
 for n in $(seq 90 199); do
@@ -54,46 +57,12 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
 xdpyinfo >/dev/null 2>&1 || { echo "wine-e2e: Xvfb did not start" >&2; exit 2; }
 
 echo "wine-e2e: preparing the Wine prefix"
-wine wineboot --init >"$work/wineboot.log" 2>&1
-wineserver -w
-{ printf '\xff\xfe'; sed 's/$/\r/' "$repo/tests/wine/wine-prefix.reg" | iconv -f UTF-8 -t UTF-16LE; } >"$work/prefix.reg"
-wine regedit /S "$(winepath -w "$work/prefix.reg")" >/dev/null 2>&1
-# Wine draws its caption buttons with Marlett; without it the title bar shows letters.
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-wineserver -w
+wine_prepare "$work/prefix"
 
 passed=0
 failed=0
 pass() { echo "PASS $1"; passed=$((passed + 1)); }
 fail() { echo "FAIL $1"; failed=$((failed + 1)); }
-
-# One file each, of this build's architecture, importing only Windows' own DLLs: the exe is
-# copied alone into the host's folder.
-for file in "$exe" "$batch"; do
-    name=$(basename "$file")
-    format=$("$objdump" -f "$file" | sed -n 's/.*file format //p')
-    imports=$("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
-    echo "wine-e2e: $name: $format, $(stat -c %s "$file") bytes, imports $imports"
-    if [ "$format" = "$pe_format" ]; then pass "ExeFormat.$name ($format)"; else fail "ExeFormat.$name ($format, want $pe_format)"; fi
-    if echo "$imports" | tr ' ' '\n' | grep -v -x -E '|kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|imm32.dll|ole32.dll|oleaut32.dll|msvcrt.dll|advapi32.dll|shell32.dll' >/dev/null; then
-        fail "ImportsOnlySystemDlls.$name ($imports)"
-    else
-        pass "ImportsOnlySystemDlls.$name"
-    fi
-done
-
-# On 32-bit x86, doubles go through SSE2 (so that they round as on x86-64) while long doubles
-# stay x87: the exe must hold both kinds of arithmetic.
-if [ "$pe_format" = pei-i386 ]; then
-    code=$("$objdump" -d --no-show-raw-insn "$exe")
-    sse=$(grep -c -E '\s(add|sub|mul|div|sqrt)sd\s' <<<"$code" || true)
-    x87=$(grep -c -E '\sf(add|sub|mul|div)r?p?\s|\sfldt\s' <<<"$code" || true)
-    if [ "$sse" -gt 0 ] && [ "$x87" -gt 0 ]; then
-        pass "DoublesInSse2LongDoublesInX87 ($sse SSE2, $x87 x87 instructions)"
-    else
-        fail "DoublesInSse2LongDoublesInX87 ($sse SSE2, $x87 x87 instructions)"
-    fi
-fi
 
 echo "wine-e2e: running the dialog tests"
 set +e

@@ -34,7 +34,6 @@ constexpr char SettingsName[] = "pardim.dat";
 constexpr char ToolName[] = "pardim.exe";
 constexpr char DialogTitle[] =
     "\xe5\xb9\xb3\xe8\xa1\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe7\xb7\x9a";  // 平行寸法線
-constexpr char PrefixReadyName[] = ".pardim-host-ready";
 
 using namespace std::chrono_literals;
 
@@ -136,59 +135,40 @@ fs::path StandInCache() {
     return fs::path(home && *home ? home : "/tmp") / ".cache" / "pardim-host";
 }
 
-// Quiet, and never offering to install Mono or Gecko; the prefix's own architecture.
-TEnv WineEnv(const fs::path& prefix, const std::string& display) {
-    TEnv env;
-    env.Set = {{"WINEPREFIX", prefix.string()},
-               {"WINEDEBUG", "-all"},
-               {"WINEDLLOVERRIDES", "mscoree=;mshtml="}};
-    if (!display.empty()) env.Set.emplace_back("DISPLAY", display);
-    env.Unset = {"WINEARCH"};
-    return env;
-}
-
-std::string WindowsPath(const fs::path& path) {
-    std::string text = "Z:" + fs::absolute(path).string();
-    for (char& c : text) {
-        if (c == '/') c = '\\';
+// The environment that runs exe under Wine, as scripts/wine.sh decides it (the loader for the
+// exe's architecture, its wineserver, quiet, no Mono or Gecko offers), with the prefix and the
+// display. False with the script's own message when this machine cannot run the exe.
+bool WineEnv(const fs::path& exe, const fs::path& prefix, const std::string& display, TEnv& env,
+             std::string& error) {
+    int code = -1;
+    const std::string out = Capture(
+        {"bash", "-c", "exec bash \"$0\" env \"$1\" 2>&1", PARDIM_WINE_SCRIPT, exe.string()}, {},
+        -1, {}, code);
+    std::istringstream lines(out);
+    std::string line, last;
+    while (std::getline(lines, line)) {
+        const size_t equals = line.find('=');
+        if (code == 0 && equals != std::string::npos && line.rfind("WINE", 0) == 0) {
+            env.Set.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        }
+        if (!line.empty()) last = line;
     }
-    return text;
-}
-
-// A prefix made once for the stand-in: the dialog's font stands in for ＭＳ ゴシック, title
-// bars show Japanese and Wine draws its own caption buttons (no window manager on Xvfb).
-bool PreparePrefix(const fs::path& prefix, const std::string& display, int logFd,
-                   std::string& error) {
-    std::error_code ec;
-    if (fs::exists(prefix / PrefixReadyName, ec)) return true;
-    std::printf("run: preparing the Wine prefix %s (once)\n", prefix.c_str());
-    std::fflush(stdout);
-    fs::create_directories(prefix, ec);
-    const TEnv env = WineEnv(prefix, display);
-    if (RunQuiet({"wine", "wineboot", "--init"}, env, logFd, 300s) != 0 ||
-        RunQuiet({"wineserver", "-w"}, env, logFd, 120s) != 0) {
-        error = "wineboot could not prepare " + prefix.string() + " (is wine installed?)";
+    if (code != 0) {
+        error =
+            last.empty() ? "scripts/wine.sh env failed (exit " + std::to_string(code) + ")" : last;
         return false;
     }
-    const std::string reg = ReadBytes(PARDIM_WINE_REG);
-    std::string withCr;
-    for (char c : reg) {
-        if (c == '\n') withCr += '\r';
-        withCr += c;
-    }
-    std::string utf16;
-    if (!reg.empty() && Utf8ToUtf16Le(withCr, utf16)) {
-        // regedit reads UTF-16 with a byte-order mark.
-        const fs::path regFile = prefix / "pardim-host.reg";
-        WriteBytes(regFile, "\xff\xfe" + utf16);
-        RunQuiet({"wine", "regedit", "/S", WindowsPath(regFile)}, env, logFd, 120s);
-    }
-    fs::copy_file("/usr/share/wine/fonts/marlett.ttf",
-                  prefix / "drive_c" / "windows" / "Fonts" / "marlett.ttf",
-                  fs::copy_options::overwrite_existing, ec);
-    RunQuiet({"wineserver", "-w"}, env, logFd, 120s);
-    WriteBytes(prefix / PrefixReadyName, "");
+    env.Set.emplace_back("WINEPREFIX", prefix.string());
+    if (!display.empty()) env.Set.emplace_back("DISPLAY", display);
+    env.Unset = {"WINEARCH"};
     return true;
+}
+
+std::string EnvValue(const TEnv& env, const std::string& name) {
+    for (const auto& [key, value] : env.Set) {
+        if (key == name) return value;
+    }
+    return {};
 }
 
 struct TDisplay {
@@ -299,10 +279,10 @@ bool OnPath(const std::string& program) {
     return false;
 }
 
-// What an exe run needs, with the Debian package that brings it.
+// What an exe run needs besides Wine (scripts/wine.sh names a missing loader), with the Debian
+// package that brings it.
 std::string MissingProgram(bool autoMode) {
-    std::vector<std::pair<const char*, const char*>> needed = {{"wine", "wine"},
-                                                               {"wineserver", "wine"}};
+    std::vector<std::pair<const char*, const char*>> needed = {{"bash", "bash"}};
     if (autoMode) {
         needed.insert(needed.end(),
                       {{"Xvfb", "xvfb"}, {"xdotool", "xdotool"}, {"xdpyinfo", "x11-utils"}});
@@ -344,6 +324,8 @@ int RunBatch(const TRunRequest& request, std::string& error) {
 int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::string& error) {
     const fs::path cache = StandInCache();
     const fs::path prefix = request.WinePrefix.empty() ? cache / "wine-prefix" : request.WinePrefix;
+    // The same prefix serves both loaders: either makes a 64-bit one, which runs 32-bit exes as
+    // Windows does.
     TLog log(cache / "last-run.log");
     TDisplay display;
     if (autoMode) {
@@ -357,14 +339,28 @@ int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::st
         error = std::move(message);
         return 2;
     };
-    if (!PreparePrefix(prefix, display.Name, log.Fd, error)) return fail(error);
+    TEnv env;
+    if (!WineEnv(request.Dir / ToolName, prefix, display.Name, env, error)) return fail(error);
+    const std::string loader = EnvValue(env, "WINELOADER");
+    const std::string server = EnvValue(env, "WINESERVER");
+    std::error_code ec;
+    if (!fs::exists(prefix / ".pardim-ready", ec)) {
+        std::printf("run: preparing the Wine prefix %s (once)\n", prefix.c_str());
+        std::fflush(stdout);
+    }
+    TEnv displayOnly;
+    if (!display.Name.empty()) displayOnly.Set = {{"DISPLAY", display.Name}};
+    if (RunQuiet({"bash", PARDIM_WINE_SCRIPT, "prepare", prefix.string(),
+                  (request.Dir / ToolName).string()},
+                 displayOnly, log.Fd, 300s) != 0) {
+        return fail("wineboot could not prepare " + prefix.string() + " (is wine installed?)");
+    }
 
-    const TEnv env = WineEnv(prefix, display.Name);
-    std::printf("run: wine %s (%s %s)\n", (request.Dir / ToolName).c_str(),
+    std::printf("run: %s %s (%s %s)\n", loader.c_str(), (request.Dir / ToolName).c_str(),
                 autoMode ? "own display" : "display", display.Name.c_str());
     std::fflush(stdout);
     const pid_t wine =
-        Spawn({"wine", (request.Dir / ToolName).string()}, env, request.Dir, log.Fd, log.Fd);
+        Spawn({loader, (request.Dir / ToolName).string()}, env, request.Dir, log.Fd, log.Fd);
     if (wine < 0) return fail("could not start wine");
 
     if (!autoMode) {
@@ -379,7 +375,7 @@ int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::st
         error = "the dialog did not close within " + std::to_string(timeout.count()) + " s";
         ok = false;
     }
-    RunQuiet({"wineserver", "-k"}, env, log.Fd, 10s);
+    RunQuiet({server, "-k"}, env, log.Fd, 10s);
     if (!WaitExit(wine, 0ms)) EndGroup(wine);
     StopXvfb(display);
     return ok ? 0 : 2;

@@ -63,13 +63,6 @@ bool Utf8ToSjis(std::string_view utf8, std::string& sjis) {
     return !stopped;
 }
 
-bool Utf8ToUtf16Le(std::string_view utf8, std::string& utf16) {
-    utf16.clear();
-    bool stopped = false;
-    ConvertPrefix("UTF-16LE", "UTF-8", utf8, utf16, stopped);
-    return !stopped;
-}
-
 bool IsValidSjis(std::string_view bytes, std::size_t& badOffset) {
     std::string ignored;
     bool stopped = false;

@@ -12,9 +12,6 @@ std::string SjisToUtf8(std::string_view sjis);
 // UTF-8 to Shift-JIS; false when a character has no Shift-JIS form.
 bool Utf8ToSjis(std::string_view utf8, std::string& sjis);
 
-// UTF-8 to UTF-16 little-endian bytes (no byte-order mark); false on invalid UTF-8.
-bool Utf8ToUtf16Le(std::string_view utf8, std::string& utf16);
-
 // True when the bytes are valid code page 932; otherwise badOffset is the first bad byte.
 bool IsValidSjis(std::string_view bytes, std::size_t& badOffset);
 

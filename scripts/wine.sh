@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# How pardim starts Wine: the one place that decides the loader, the wineserver and the prefix,
+# for the test scripts (which source this file) and for pardim-host run (which calls it).
+#
+# Debian's `wine` wrapper always takes the 32-bit loader when wine32:i386 is installed, and some
+# machines refuse every 32-bit program ("Exec format error": the kernel's 32-bit emulation is
+# off). So a 64-bit exe runs through the 64-bit loader, with WINELOADER and WINESERVER naming it
+# for the child processes too, and a 32-bit exe runs only where the probe says 32-bit programs run.
+#
+# As a command:
+#   wine.sh probe               one line: whether this machine runs 32-bit programs (exit 0 yes, 1 no)
+#   wine.sh env EXE             the KEY=VALUE lines of the environment that runs EXE under Wine
+#                               (exit 3 with a message when this machine cannot run it)
+#   wine.sh prepare PREFIX EXE  makes PREFIX a quiet prefix for EXE (fonts, title bars, no Mono
+#                               or Gecko offers); does nothing when PREFIX is already made
+# Sourced: wine_probe, wine_use EXE, wine_prepare PREFIX, wine, wineserver, winepath and regedit
+# (functions that go through the chosen loader).
+# PARDIM_RUNS_32BIT=0 or 1 in the environment stands for the probe: the probe runs once, and
+# PARDIM_RUNS_32BIT=0 shows what a machine without 32-bit programs does.
+
+wine_dir=/usr/lib/wine
+wine_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Sets PARDIM_RUNS_32BIT (1 or 0) and PARDIM_RUNS_32BIT_WHY, unless they are set already.
+wine_probe() {
+    if [ -n "${PARDIM_RUNS_32BIT:-}" ]; then
+        : "${PARDIM_RUNS_32BIT_WHY:=PARDIM_RUNS_32BIT=$PARDIM_RUNS_32BIT was given}"
+    elif [ ! -x "$wine_dir/wine" ]; then
+        PARDIM_RUNS_32BIT=0 PARDIM_RUNS_32BIT_WHY="32-bit Wine ($wine_dir/wine, wine32:i386) is not installed"
+    elif out=$("$wine_dir/wine" --version 2>&1); then
+        PARDIM_RUNS_32BIT=1 PARDIM_RUNS_32BIT_WHY="32-bit Wine runs ($out)"
+    else
+        PARDIM_RUNS_32BIT=0
+        PARDIM_RUNS_32BIT_WHY="the kernel refuses 32-bit programs: $(tail -n 1 <<<"$out")"
+    fi
+    export PARDIM_RUNS_32BIT PARDIM_RUNS_32BIT_WHY
+}
+
+# The architecture of a PE image: x86, x86-64 or nothing.
+wine_arch_of() {
+    local offset machine
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ') || return 1
+    case $machine in
+        014c) echo x86 ;;
+        8664) echo x86-64 ;;
+        *) return 1 ;;
+    esac
+}
+
+# Chooses the loader and server for EXE and exports them; false (with a message) when this
+# machine cannot run it.
+wine_use() {
+    local arch
+    arch=$(wine_arch_of "$1") || { echo "wine: $1 is not a Windows exe" >&2; return 2; }
+    if [ "$arch" = x86-64 ]; then
+        export WINELOADER=$wine_dir/wine64
+    else
+        wine_probe
+        if [ "$PARDIM_RUNS_32BIT" != 1 ]; then
+            echo "wine: cannot run the 32-bit $1 here: $PARDIM_RUNS_32BIT_WHY" >&2
+            return 3
+        fi
+        export WINELOADER=$wine_dir/wine
+    fi
+    if [ ! -x "$WINELOADER" ]; then
+        echo "wine: $WINELOADER is missing (Debian package $([ "$arch" = x86 ] && echo wine32:i386 || echo wine64))" >&2
+        return 2
+    fi
+    export WINESERVER=$wine_dir/wineserver64
+    [ -x "$WINESERVER" ] || WINESERVER=$wine_dir/wineserver32
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=}
+    unset WINEARCH
+}
+
+wine() { "$WINELOADER" "$@"; }
+wineserver() { "$WINESERVER" "$@"; }
+winepath() { "$WINELOADER" winepath "$@" 2>/dev/null; }
+regedit() { "$WINELOADER" regedit "$@"; }
+
+# A fresh prefix, quiet, with the dialog's stand-in font and Japanese title bars
+# (tests/wine/wine-prefix.reg). Windows has no built-in copies of its DLLs, Wine does: callers
+# that need the system's search order set WINEDLLOVERRIDES themselves.
+wine_prepare() {
+    local prefix=$1
+    [ -f "$prefix/.pardim-ready" ] && return 0
+    mkdir -p "$prefix"
+    export WINEPREFIX=$prefix
+    wine wineboot --init >"$prefix/wineboot.log" 2>&1 || { echo "wine: wineboot failed (see $prefix/wineboot.log)" >&2; return 1; }
+    wineserver -w
+    { printf '\xff\xfe'; sed 's/$/\r/' "$wine_here/../tests/wine/wine-prefix.reg" | iconv -f UTF-8 -t UTF-16LE; } >"$prefix/pardim.reg"
+    regedit /S "$(winepath -w "$prefix/pardim.reg")" >/dev/null 2>&1
+    # Wine draws its caption buttons with Marlett; without it the title bar shows letters.
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    wineserver -w
+    : >"$prefix/.pardim-ready"
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    set -euo pipefail
+    case "${1:-} $#" in
+        "probe 1")
+            wine_probe
+            echo "wine: this machine $([ "$PARDIM_RUNS_32BIT" = 1 ] && echo runs || echo does not run) 32-bit programs ($PARDIM_RUNS_32BIT_WHY)"
+            [ "$PARDIM_RUNS_32BIT" = 1 ] ;;
+        "env 2")
+            wine_use "$2"
+            for name in WINELOADER WINESERVER WINEDEBUG WINEDLLOVERRIDES; do echo "$name=${!name}"; done ;;
+        "prepare 3")
+            wine_use "$3"
+            wine_prepare "$2" ;;
+        *)
+            echo "usage: wine.sh probe | env EXE | prepare PREFIX EXE" >&2
+            exit 2 ;;
+    esac
+fi
