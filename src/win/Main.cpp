@@ -11,6 +11,7 @@
 
 #include "Boundary.h"
 #include "JwwGaibu.h"
+#include "Messages.h"
 #include "Platform.h"
 #include "TestFaults.h"
 #include "Win32Form.h"
@@ -20,7 +21,6 @@ namespace {
 
 const char ApplicationTitle[] = "zr47_\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // zr47_平行寸法線
 constexpr wchar_t ApplicationClass[] = L"PardimApplication";
-constexpr UINT WmActivateDialog = WM_APP + 1;
 
 HWND DialogOf(HWND application) {
     HWND dialog = reinterpret_cast<HWND>(GetWindowLongPtrW(application, GWLP_USERDATA));

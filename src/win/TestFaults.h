@@ -8,7 +8,11 @@
 #ifdef PARDIM_TEST_FAULTS
 void StartFaults(const wchar_t* commandLine);  // the fault the command line names
 void FaultOnStatus(const std::string& sjis);   // the status line is about to show sjis
+void FaultOnInfoPage(std::wstring& url);       // the strip is about to show url
+void FaultOnHighContrast(bool& on);            // the system has said whether contrast is high
 #else
 inline void StartFaults(const wchar_t*) {}
 inline void FaultOnStatus(const std::string&) {}
+inline void FaultOnInfoPage(std::wstring&) {}
+inline void FaultOnHighContrast(bool&) {}
 #endif

@@ -128,3 +128,15 @@ void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& ur
     Navigate(browser, url);
     browser->Release();
 }
+
+bool PageNeverResolves(const std::wstring& url) {
+    const size_t scheme = url.find(L"://");
+    const size_t start = scheme == std::wstring::npos ? 0 : scheme + 3;
+    std::wstring host = url.substr(start, url.find_first_of(L"/:?#", start) - start);
+    for (wchar_t& c : host) c = static_cast<wchar_t>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
+    while (!host.empty() && host.back() == L'.') host.pop_back();  // "name.invalid." too
+    const std::wstring reserved = L"invalid";
+    return host == reserved ||
+           (host.size() > reserved.size() &&
+            host.compare(host.size() - reserved.size() - 1, std::wstring::npos, L".invalid") == 0);
+}

@@ -14,6 +14,7 @@
 #include "Boundary.h"
 #include "ControlIds.h"
 #include "Fpu.h"
+#include "Messages.h"
 #include "TestFaults.h"
 #include "WebView.h"
 #include "Win32Text.h"
@@ -24,7 +25,6 @@ constexpr int ClientWidth = 492;
 constexpr int ClientHeight = 436;
 constexpr int FontHeightPx = 13;
 constexpr int SmallFontHeightPx = 11;
-constexpr UINT WmCloseOnce = WM_APP + 1;
 constexpr wchar_t StripClass[] = L"PardimStrip";
 
 const char DialogTitle[] = "\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // 平行寸法線
@@ -352,6 +352,17 @@ void SetClosedComboHeight(HWND combo, int heightPx) {
     }
 }
 
+// In high contrast the system's colours apply throughout: our fixed light backgrounds would
+// otherwise carry the theme's light text (white on white under High Contrast Black).
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    bool on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+              (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    FaultOnHighContrast(on);
+    return on;
+}
+
 }  // namespace
 
 TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::path& exePath)
@@ -369,6 +380,7 @@ TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::pa
                                               GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), 0));
     RegisterStripClass(instance);
+    HighContrast = HighContrastOn();
 }
 
 TWin32Form::~TWin32Form() {
@@ -410,6 +422,14 @@ bool TWin32Form::Show() {
     SetForegroundWindow(Dialog);
     SendMessageW(Dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(ComboBox1)), TRUE);
     UpdateWindow(Dialog);
+    // Windows gives a started program the foreground only for a short while, and a click
+    // elsewhere takes that right away: then the task bar button flashes, so that the user finds
+    // the dialog behind the host.
+    if (GetForegroundWindow() != Dialog) {
+        FLASHWINFO flash{sizeof flash, Owner ? Owner : Dialog, FLASHW_TRAY | FLASHW_TIMERNOFG, 0,
+                         0};
+        FlashWindowEx(&flash);
+    }
     return true;
 }
 
@@ -720,10 +740,31 @@ void TWin32Form::MoveTo(int left, int top) {
     SetWindowPos(Dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The browser is made once the dialog shows and is active, so that the first paint does not wait
+// for the browser engine. A host that never resolves (".invalid", the default) is no page at all:
+// no browser is made and nothing is sent, not even to a proxy.
 void TWin32Form::ShowInfoPage(const std::string& url) {
     const TFpuRestore restore;
-    ShowWebPage(GetDlgItem(Item(ScrollBox1), Panel1), WebBrowser1, RECT{1, 1, 599, 199},
-                SjisToWide(url));
+    InfoPage = SjisToWide(url);
+    FaultOnInfoPage(InfoPage);
+    if (PageNeverResolves(InfoPage)) {
+        InfoPage.clear();
+        return;
+    }
+    if (Dialog) PostMessageW(Dialog, WmLoadInfoPage, 0, 0);
+}
+
+void TWin32Form::LoadInfoPage() {
+    if (InfoPage.empty() || !Dialog) return;
+    HWND focus = GetFocus();
+    ShowWebPage(GetDlgItem(Item(ScrollBox1), Panel1), WebBrowser1, RECT{1, 1, 599, 199}, InfoPage);
+    InfoPage.clear();
+    SetExtendedPrecision();  // the browser engine has just loaded into the process
+    // The browser may take the focus; the user's control gets it back, so that Enter and Escape
+    // still reach OK and Cancel.
+    if (focus && IsWindow(focus) && GetFocus() != focus) {
+        SendMessageW(Dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    }
 }
 
 void TWin32Form::CloseOnce() {
@@ -782,6 +823,9 @@ INT_PTR TWin32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WmCloseOnce:
             CloseOnce();
             return TRUE;
+        case WmLoadInfoPage:
+            LoadInfoPage();
+            return TRUE;
         case WM_ENDSESSION:
             if (wParam) CloseOnce();
             return TRUE;
@@ -793,10 +837,18 @@ INT_PTR TWin32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             return FALSE;
+        case WM_SETTINGCHANGE:
+            if (const bool on = HighContrastOn(); on != HighContrast) {
+                HighContrast = on;
+                RedrawWindow(Dialog, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+            }
+            return FALSE;
         case WM_CTLCOLORDLG:
-            return reinterpret_cast<INT_PTR>(WhiteBrush);
+            return HighContrast ? FALSE : reinterpret_cast<INT_PTR>(WhiteBrush);
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
+            if (HighContrast) return FALSE;
             return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         default:
             return FALSE;

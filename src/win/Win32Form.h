@@ -69,6 +69,7 @@ private:
     void UpdateRadioTabStops();
     const TRadioGroup& RadioGroupOf(const TWindowEntry& entry) const;
     void CloseOnce();
+    void LoadInfoPage();
     void EndWindow() noexcept;
     HWND Item(int id) const { return GetDlgItem(Dialog, id); }
 
@@ -86,5 +87,7 @@ private:
     bool Closing = false;     // the close sequence has started
     bool Written = false;     // the close sequence has written the exchange file
     bool Ended = false;       // the window is destroyed and the loop told to quit
+    std::wstring InfoPage;    // the strip's address, until its browser is made
+    bool HighContrast = false;  // the system's colours, not ours
     TForm1 Form;
 };

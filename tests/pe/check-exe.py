@@ -82,6 +82,15 @@ def manifest_problems(text, machine):
             if setting.tag in seen:
                 problems.append(f"windows setting {local(setting.tag)} appears twice")
             seen.add(setting.tag)
+    # The layout is fixed at 96 dpi: Windows scales the window, and draws its text sharp.
+    settings = {local(e.tag): (e.text or "").strip() for e in root.iter()
+                if local(e.tag) in ("dpiAware", "dpiAwareness", "gdiScaling")}
+    if settings.get("dpiAware", "false").lower() != "false" or \
+            settings.get("dpiAwareness", "unaware").lower() != "unaware":
+        problems.append(f"DPI awareness declared ({settings}); the layout is fixed at 96 dpi")
+    gdi = [e for e in root.iter() if local(e.tag) == "gdiScaling"]
+    if len(gdi) != 1 or (gdi[0].text or "").strip().lower() != "true":
+        problems.append(f"{len(gdi)} gdiScaling settings, want exactly one, true")
     return problems
 
 
@@ -219,6 +228,11 @@ def self_test(path):
                                         'name="x" version="1.0.0.0" processorArchitecture="x86"/>'
                                         "<description>", 1), "x86", True),
         ("not well formed", good.replace("</assembly>", ""), "x86", True),
+        ("no gdiScaling", re.sub(r"\n\s*<gdiScaling [^\n]*", "", good), "x86", True),
+        ("gdiScaling false", good.replace(">true</gdiScaling>", ">false</gdiScaling>"), "x86",
+         True),
+        ("aware of DPI", good.replace(">unaware</dpiAwareness>", ">permonitorv2</dpiAwareness>"),
+         "x86", True),
     ]
     report = Report()
     for name, text, machine, should_fail in cases:

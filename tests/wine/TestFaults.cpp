@@ -9,7 +9,9 @@
 //                 Wine undoes such a change made inside a callback from user32 when the call
 //                 returns, which Windows does not promise for 32-bit code);
 //   hold:temp     another handle holds our finished temporary for 200 ms when it is renamed;
-//   hold:target   the same for the file it replaces.
+//   hold:target   the same for the file it replaces;
+//   page:URL      the information strip shows URL instead of the built-in address;
+//   contrast:high the system reports high contrast (Wine's SPI_GETHIGHCONTRAST never does).
 #include <windows.h>
 
 #include "TestFaults.h"
@@ -107,4 +109,12 @@ void FaultOnStatus(const std::string& sjis) {
         __asm__ volatile("fldcw %0" : : "m"(x87At53Bits));
         __asm__ volatile("ldmxcsr %0" : : "m"(sseTowardZero));
     }
+}
+
+void FaultOnInfoPage(std::wstring& url) {
+    if (Fault == L"page") url = Argument;
+}
+
+void FaultOnHighContrast(bool& on) {
+    if (Fault == L"contrast" && Argument == L"high") on = true;
 }

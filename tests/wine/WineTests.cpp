@@ -917,10 +917,12 @@ void PlantedAtlIsNotLoaded(const TContext& context, TCheck& check) {
         return;
     }
 
+    // A build whose strip has a page to show: the default one makes no browser at all.
     const fs::path folder = Prepare(context, "planted", "road-one-dimension.txt", "");
     fs::copy_file(planted, folder / "atl.dll", ec);
-    TPardim run(context.PardimExe, folder);
+    TPardim run(FaultsExe(context), folder, L"page:http://pardim.test/pr/");
     if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    run.Settle();  // the browser is made once the dialog shows
     check.Expect(!fs::exists(folder / "atl.dll.loaded"), "the planted atl.dll was not loaded");
     bool systemAtl = false;
     for (const fs::path& module : run.LoadedModules()) {
@@ -1003,6 +1005,56 @@ std::function<void(const TContext&, TCheck&)> HeldFileCase(const wchar_t* fault)
     };
 }
 
+// The default address never resolves: no browser engine is loaded, nothing is sent.
+void DefaultBuildMakesNoBrowser(const TContext& context, TCheck& check) {
+    const fs::path folder = Prepare(context, "no-browser", "road-one-dimension.txt", "");
+    TPardim run(context.PardimExe, folder);
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    run.Settle();
+    for (const fs::path& module : run.LoadedModules()) {
+        for (const wchar_t* browser : {L"atl.dll", L"ieframe.dll", L"mshtml.dll"}) {
+            check.Expect(lstrcmpiW(module.filename().c_str(), browser) != 0,
+                         Utf8(module.wstring()) + " is loaded");
+        }
+    }
+    run.Click(run.Item(Button2));
+    ExpectClosedWith(check, run, folder, Cancelled, "");
+}
+
+// Under a high-contrast theme whose window text is white, the labels must not vanish white on
+// white: the system's colours then apply. The control run shows that they do vanish otherwise.
+void HighContrastKeepsLabelsReadable(const TContext& context, TCheck& check) {
+    const int element = COLOR_WINDOWTEXT;
+    const COLORREF saved = GetSysColor(element);
+    const COLORREF white = RGB(255, 255, 255);
+    SetSysColors(1, &element, &white);
+    const auto labelColours = [&](const wchar_t* fault) {
+        const fs::path folder = Prepare(context, "contrast", "road-one-dimension.txt", "");
+        TPardim run(FaultsExe(context), folder, fault);
+        std::pair<std::uint32_t, int> result{0, 0};  // background, pixels of another colour
+        if (!run.Dialog) return result;
+        run.Settle();
+        Sleep(500);  // let the last paint reach the screen
+        RECT label{};
+        GetWindowRect(run.Item(LabelId(13)), &label);  // 寸法値の精度
+        const TCapture shot = CaptureScreen(label);
+        result.first = shot.Dominant(RECT{0, 0, shot.Width, shot.Height});
+        for (const std::uint32_t pixel : shot.Pixels) result.second += pixel != result.first;
+        run.Click(run.Item(Button2));
+        run.WaitForExit(10000);
+        return result;
+    };
+    const auto normal = labelColours(L"");
+    const auto high = labelColours(L"contrast:high");
+    SetSysColors(1, &element, &saved);
+    check.Expect(normal.first == 0xFFFFFF && normal.second == 0,
+                 "control: without high contrast the label is white on white (#" +
+                     Hex(normal.first) + ", " + std::to_string(normal.second) + " other pixels)");
+    check.Expect(high.second > 20, "in high contrast the label shows " +
+                                       std::to_string(high.second) + " pixels of text on #" +
+                                       Hex(high.first));
+}
+
 struct TCase {
     const char* Name;
     std::function<void(const TContext&, TCheck&)> Run;
@@ -1060,6 +1112,8 @@ int wmain(int argc, wchar_t** argv) {
         {"DialogRefusedLeavesNothingDrawn", DialogRefusedLeavesNothingDrawn},
         {"ApplicationWindowRefusedDialogStillDraws", ApplicationWindowRefusedDialogStillDraws},
         {"PlantedAtlIsNotLoaded", PlantedAtlIsNotLoaded},
+        {"DefaultBuildMakesNoBrowser", DefaultBuildMakesNoBrowser},
+        {"HighContrastKeepsLabelsReadable", HighContrastKeepsLabelsReadable},
         {"ExceptionEndsTheRun.OkThrowsAfterItsLastCommand",
          ExceptionCase({L"throw:ok", true, false})},
         {"ExceptionEndsTheRun.CloseThrowsAfterCancel",
