@@ -412,11 +412,10 @@ bool TWin32Form::Show() {
     SizeWindow();
     if (Ended) return true;  // the creation failed inside and the run has ended
 
-    PushValues();            // the form's defaults
     SetExtendedPrecision();  // making the windows ran the system's code in our process
     Form.FormShow();
     if (Ended) return true;
-    PushValues();  // what the exchange and settings files made of them
+    PushValues();  // the form's defaults, as the exchange and settings files changed them
 
     ShowWindow(Dialog, SW_SHOW);
     SetForegroundWindow(Dialog);

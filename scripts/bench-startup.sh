@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Start-up benchmark (not a test): how long pardim.exe takes from process start until its dialog
+# shows, against a minimal static Win32 window, and against one that also loads the tool's
+# imports and manifest (what Windows loads for us before our entry runs). Runs under Wine with the
+# build's loader on its own Xvfb, in a settled prefix, alternating the three for ROUNDS rounds;
+# prints every time, then each median and its ratio to the minimal window.
+# usage: scripts/bench-startup.sh [BUILD-DIR [ROUNDS]]   (default build/windows, 7)
+# Build first: cmake --preset windows && cmake --build --preset windows, and the linux-release
+# preset's pardim-host (for the default wall).
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$repo/build/windows}" && pwd)
+rounds=${2:-7}
+exe=$build/src/win/pardim.exe
+host=$repo/build/linux-release/tools/host/pardim-host
+[ -x "$host" ] || host=$repo/build/linux/tools/host/pardim-host
+for file in "$exe" "$build/tools/pardim-startup-bench.exe" "$build/tools/minimal-window.exe" \
+    "$build/tools/minimal-window-imports.exe" "$host"; do
+    [ -e "$file" ] || { echo "bench-startup: $file is missing; build first" >&2; exit 2; }
+done
+
+. "$repo/scripts/wine.sh"
+wine_use "$exe" || exit $?
+work=$build/bench-startup
+rm -rf "$work/runs"
+mkdir -p "$work/runs"
+
+display=""
+for n in $(seq 200 299); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "bench-startup: no free X display" >&2; exit 2; }
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
+export DISPLAY=":$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+
+echo "bench-startup: preparing and settling the prefix (loader $WINELOADER)"
+wine_prepare "$work/prefix"
+# A fresh prefix makes every COM start wait seconds until it has settled: one run each first.
+"$host" write "$work/runs" >/dev/null
+wine "$build/tools/pardim-startup-bench.exe" 1 "$(winepath -w "$work/runs")" \
+    "$(winepath -w "$build/tools/minimal-window.exe")" "$(winepath -w "$exe")" >/dev/null 2>&1 || true
+wineserver -w
+
+wine "$build/tools/pardim-startup-bench.exe" "$rounds" "$(winepath -w "$work/runs")" \
+    "$(winepath -w "$build/tools/minimal-window.exe")" \
+    "$(winepath -w "$build/tools/minimal-window-imports.exe")" \
+    "$(winepath -w "$exe")" 2>&1 | tr -d '\r'
