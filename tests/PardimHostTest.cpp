@@ -15,11 +15,11 @@
 #include <regex>
 #include <sstream>
 
-#include "HostCheck.h"
 #include "HostDraw.h"
 #include "HostScenario.h"
 #include "HostShow.h"
 #include "HostText.h"
+#include "OutputCheck.h"
 #include "TestFiles.h"
 
 namespace fs = std::filesystem;
@@ -201,15 +201,15 @@ const char WallOutput[] =
     "z3\r\n3640 800 3495.11112605664 761.177143234622\r\n"
     "z3\r\n3640 800 3495.11112605664 838.822856765378\r\ncn2\r\n";
 
-TEST(CheckOutput, TheToolsOwnLanguageIsClean) {
-    EXPECT_TRUE(CheckOutput(WallOutput).empty());
-    EXPECT_TRUE(CheckOutput("hq\r\n").empty());
-    EXPECT_TRUE(CheckOutput("msg\n0 0 10 0\ncs 4 1 10 0 \"10\ncn0 2.5 2.5 0 2\nlgA 1\nlc10 255\n"
+TEST(CheckHostLevel, TheToolsOwnLanguageIsClean) {
+    EXPECT_TRUE(CheckHostLevel(WallOutput).empty());
+    EXPECT_TRUE(CheckHostLevel("hq\r\n").empty());
+    EXPECT_TRUE(CheckHostLevel("msg\n0 0 10 0\ncs 4 1 10 0 \"10\ncn0 2.5 2.5 0 2\nlgA 1\nlc10 255\n"
                             "pt 1 2 1 45 -3\nz5\ncc8\npn9\ncv 0 0 0 10 \"a b\n1E-5 0 -1.5e+06 .5")
                     .empty());
 }
 
-TEST(CheckOutput, ReportsEachBadLineWithItsNumber) {
+TEST(CheckHostLevel, ReportsEachBadLineWithItsNumber) {
     const struct {
         std::string line;
         const char* message;
@@ -247,16 +247,33 @@ TEST(CheckOutput, ReportsEachBadLineWithItsNumber) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        const auto problems = CheckOutput("lg0\r\n" + c.line + "\r\nz3\r\n");
+        const auto problems = CheckHostLevel("lg0\r\n" + c.line + "\r\nz3\r\n");
         ASSERT_EQ(problems.size(), 1u) << (problems.empty() ? "" : problems.back().Message);
         EXPECT_EQ(problems[0].Line, 2);
         EXPECT_EQ(problems[0].Message.find(c.message), 0u) << problems[0].Message;
     }
-    const auto hqFirst = CheckOutput("hq\nz3\n");
+    const auto hqFirst = CheckHostLevel("hq\nz3\n");
     ASSERT_EQ(hqFirst.size(), 1u);
     EXPECT_EQ(hqFirst[0].Message,
               "'hq' as the first line: the host draws nothing and ignores "
               "the other 1 lines");
+}
+
+// What the writer writes as it was given is told apart from a form the host cannot read.
+TEST(CheckHostLevel, MarksWhatTheWriterPassesThrough) {
+    const struct {
+        const char* line;
+        bool passedThrough;
+    } cases[] = {
+        {"lg11", true}, {"lc-3", true}, {"cn17", true}, {"cs 0 0 1 0 \"\x85\x40", true},
+        {"lgG", false}, {"lw40000", false}, {"cc9", false}, {"pt 0 0 1 0 12", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const auto problems = CheckHostLevel(std::string(c.line) + "\r\n");
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].PassedThrough, c.passedThrough);
+    }
 }
 
 // ---- draw ---------------------------------------------------------------------------------------

@@ -57,12 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string output = ReadFileBytes(exchangePath);
     if (outcome != "drawn") Require(output == "hq\r\n", "nothing drawn leaves hq");
-    TOutputCheck check;
+    TWriterFormOptions options;
     // Only a prefix or suffix the user typed may spell INF or NAN.
-    check.TextMayReadInfOrNan = settings.find('N') != std::string_view::npos ||
-                                settings.find("\x82\x6d") != std::string_view::npos;
-    const std::string problem = CheckOutputFile(output, check);
-    Require(problem.empty(), "the host can take the file: " + problem);
+    options.TextMayReadInfOrNan = settings.find('N') != std::string_view::npos ||
+                                  settings.find("\x82\x6d") != std::string_view::npos;
+    const std::string problem = CheckWriterForm(output, options);
+    Require(problem.empty(), "the writer's form: " + problem);
+    RequireHostCanRead(output);
 
     const std::string saved = ReadFileBytes(settingsPath);
     if (outcome.starts_with("focus ")) {

@@ -6,12 +6,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "HostCheck.h"
 #include "HostDraw.h"
 #include "HostRun.h"
 #include "HostScenario.h"
 #include "HostShow.h"
 #include "HostText.h"
+#include "OutputCheck.h"
 
 namespace fs = std::filesystem;
 
@@ -200,7 +200,7 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
 
 int Check(const std::string& file) {
     const std::string bytes = ReadBytes(file);
-    const auto problems = CheckOutput(bytes);
+    const auto problems = CheckHostLevel(bytes);
     for (const TCheckProblem& p : problems) {
         std::printf("%s:%d: %s\n", file.c_str(), p.Line, p.Message.c_str());
     }
