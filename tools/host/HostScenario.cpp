@@ -231,13 +231,14 @@ TScenario DefaultScenario() {
 }
 
 bool LoadScenario(const std::filesystem::path& path, TScenario& scenario, std::string& error) {
+    std::string text;
+    if (!ReadWholeFile(path, text, error)) return false;
     toml::table table;
     try {
-        table = toml::parse_file(path.string());
+        table = toml::parse(text, path.string());
     } catch (const toml::parse_error& e) {
-        std::ostringstream message;
-        message << path.string() << ":" << e.source().begin.line << ": " << e.description();
-        error = message.str();
+        error = path.string() + ":" + std::to_string(e.source().begin.line) + ": " +
+                std::string(e.description());
         return false;
     }
     TScenario loaded = scenario;
