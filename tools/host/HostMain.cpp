@@ -53,37 +53,12 @@ std::vector<double> Numbers(const std::string& text, std::size_t count, const st
     return values;
 }
 
-// The range shows once, in the option's description.
-CLI::Validator InRange(int low, int high) { return CLI::Range(low, high).description(""); }
-
 // ---- write --------------------------------------------------------------------------------------
 
 struct TWriteOptions {
     std::string Dir, Scenario, Points[3], FreeText, Font;
     double Scale = 0;
-    int LayerGroup = 0, Layer = 0, Color = 0, LineType = 0, LineWidth = 0, TextType = 0;
-};
-
-// An integer option of the scenario: its flag, where CLI11 puts it and where it goes.
-struct TIntOption {
-    const char* Flag;
-    const char* Description;
-    int Low, High;
-    int TWriteOptions::*Value;
-    int TScenario::*Field;
-};
-
-constexpr TIntOption IntOptions[] = {
-    {"--layer-group", "Current layer group 0-15", 0, 15, &TWriteOptions::LayerGroup,
-     &TScenario::LayerGroup},
-    {"--layer", "Current layer 0-15", 0, 15, &TWriteOptions::Layer, &TScenario::Layer},
-    {"--color", "Current line colour 1-9", 1, 9, &TWriteOptions::Color, &TScenario::LineColor},
-    {"--line-type", "Current line type 1-9", 1, 9, &TWriteOptions::LineType,
-     &TScenario::LineType},
-    {"--line-width", "Current line width 0-30000", 0, 30000, &TWriteOptions::LineWidth,
-     &TScenario::LineWidth},
-    {"--text-type", "Current text type 1-10 (0: --free-text)", 0, 10, &TWriteOptions::TextType,
-     &TScenario::TextType},
+    std::array<int, ScenarioInts.size()> Ints{};
 };
 
 void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
@@ -100,16 +75,16 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
         ->type_name("FILE");
     const char* pointHelp[] = {"Point 1, start of the measurement", "Point 2, end of the measurement",
                                "Point 3, on the dimension line"};
-    std::vector<CLI::Option*> points;
+    std::vector<CLI::Option*> points, ints;
     for (int i = 0; i < 3; ++i) {
         points.push_back(cmd->add_option("--p" + std::to_string(i + 1), o.Points[i], pointHelp[i])
                              ->type_name("X,Y"));
     }
     auto* scale = cmd->add_option("--scale", o.Scale, "Scale denominator of every layer group");
-    std::vector<CLI::Option*> ints;
-    for (const TIntOption& io : IntOptions) {
-        ints.push_back(
-            cmd->add_option(io.Flag, o.*io.Value, io.Description)->check(InRange(io.Low, io.High)));
+    for (std::size_t i = 0; i < ScenarioInts.size(); ++i) {
+        const TScenarioInt& row = ScenarioInts[i];
+        ints.push_back(cmd->add_option(row.Option, o.Ints[i], row.Description)
+                           ->check(CLI::Range(row.Low, row.High).description("")));
     }
     auto* freeText =
         cmd->add_option("--free-text", o.FreeText, "Current free text size (sets text type 0)")
@@ -131,15 +106,12 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
             s.Scales.fill(o.Scale);
         }
         for (std::size_t i = 0; i < ints.size(); ++i) {
-            if (ints[i]->count()) s.*IntOptions[i].Field = o.*IntOptions[i].Value;
+            if (ints[i]->count()) s.*ScenarioInts[i].Field = o.Ints[i];
         }
         if (freeText->count()) {
-            const auto v = Numbers(o.FreeText, 4, "--free-text");
-            if (!(v[0] > 0 && v[1] > 0 && v[2] >= 0 && v[3] >= 1 && v[3] <= 9 &&
-                  v[3] == static_cast<int>(v[3]))) {
-                Fail("--free-text needs width and height above 0, spacing 0 or more, colour 1-9");
+            if (!MakeFreeText(Numbers(o.FreeText, 4, "--free-text"), s.FreeText)) {
+                Fail(std::string("--free-text needs ") + FreeTextRule);
             }
-            s.FreeText = {v[0], v[1], v[2], static_cast<int>(v[3])};
             s.TextType = 0;
         }
         if (font->count()) s.FontUtf8 = o.Font;
@@ -189,7 +161,7 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
     show->excludes(autoFlag);
     cmd->add_option("--timeout", o.Timeout,
                     "Seconds for the dialog to appear and to close (--auto), 1-3600")
-        ->check(InRange(1, 3600));
+        ->check(CLI::Range(1, 3600).description(""));
     cmd->add_option("--wineprefix", o.WinePrefix,
                     "Wine prefix (default: ~/.cache/pardim-host/wine-prefix, made once)")
         ->type_name("PATH");

@@ -28,6 +28,21 @@ struct TScenario {
     std::vector<std::array<double, 4>> Context;  // the drawing's own lines, never sent
 };
 
+// The scenario's whole-number settings: a key of a scenario file and an option of write.
+struct TScenarioInt {
+    const char* Key;
+    const char* Option;
+    const char* Description;  // with the range
+    int Low, High;
+    int TScenario::*Field;
+};
+extern const std::array<TScenarioInt, 6> ScenarioInts;
+
+// A free text size from [width, height, spacing, colour]; false unless the rule holds.
+inline constexpr char FreeTextRule[] =
+    "width and height above 0, spacing 0 or more, colour 1 to 9";
+bool MakeFreeText(const std::vector<double>& values, TJwwTextType& size);
+
 // A wall 3,640 long at 1/50, measured along its upper face, the dimension line 800 above it.
 TScenario DefaultScenario();
 
