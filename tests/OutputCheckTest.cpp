@@ -40,12 +40,12 @@ TEST(CheckWriterForm, RefusesWhatTheHostWouldMisread) {
         "0 0 1E14 0\r\n",                  // 100000000000000 in the writer's form
         "0 0 1234567890123456 0\r\n",      // 16 significant digits
         "0 0 -0 0\r\n",
-        "0 0 1E-400 0\r\n",  // reads as 0
-        "0 0 1 0 5\r\n",                   // five numbers
-        "cs 0 0 10 0 \"a\rb\r\n",          // a bare CR inside a line
-        "cn\"$a\nb\r\n",                   // a bare LF
-        "cs 0 0 0 0 \"a\r\n",              // no direction
-        "cs 0 0 10 0 \"\x81\x40\r\n",      // blank text
+        "0 0 1E-400 0\r\n",            // reads as 0
+        "0 0 1 0 5\r\n",               // five numbers
+        "cs 0 0 10 0 \"a\rb\r\n",      // a bare CR inside a line
+        "cn\"$a\nb\r\n",               // a bare LF
+        "cs 0 0 0 0 \"a\r\n",          // no direction
+        "cs 0 0 10 0 \"\x81\x40\r\n",  // blank text
         "cs 0 0 10 0 \"" + std::string(256, 'x') + "\r\n",
         std::string(256, '1') + "\r\n",
         "msg\r\ncs 0 0 10 0 \"1\r\n",  // a figure without its line

@@ -204,9 +204,10 @@ const char WallOutput[] =
 TEST(CheckHostLevel, TheToolsOwnLanguageIsClean) {
     EXPECT_TRUE(CheckHostLevel(WallOutput).empty());
     EXPECT_TRUE(CheckHostLevel("hq\r\n").empty());
-    EXPECT_TRUE(CheckHostLevel("msg\n0 0 10 0\ncs 4 1 10 0 \"10\ncn0 2.5 2.5 0 2\nlgA 1\nlc10 255\n"
-                            "pt 1 2 1 45 -3\nz5\ncc8\npn9\ncv 0 0 0 10 \"a b\n1E-5 0 -1.5e+06 .5")
-                    .empty());
+    EXPECT_TRUE(
+        CheckHostLevel("msg\n0 0 10 0\ncs 4 1 10 0 \"10\ncn0 2.5 2.5 0 2\nlgA 1\nlc10 255\n"
+                       "pt 1 2 1 45 -3\nz5\ncc8\npn9\ncv 0 0 0 10 \"a b\n1E-5 0 -1.5e+06 .5")
+            .empty());
 }
 
 TEST(CheckHostLevel, ReportsEachBadLineWithItsNumber) {
@@ -265,7 +266,7 @@ TEST(CheckHostLevel, MarksWhatTheWriterPassesThrough) {
         const char* line;
         bool passedThrough;
     } cases[] = {
-        {"lg11", true}, {"lc-3", true}, {"cn17", true}, {"cs 0 0 1 0 \"\x85\x40", true},
+        {"lg11", true}, {"lc-3", true},     {"cn17", true}, {"cs 0 0 1 0 \"\x85\x40", true},
         {"lgG", false}, {"lw40000", false}, {"cc9", false}, {"pt 0 0 1 0 12", false},
     };
     for (const auto& c : cases) {

@@ -43,8 +43,8 @@ void Require(bool holds, const std::string& what) { Require(holds, what.c_str())
 
 void RequireHostCanRead(std::string_view file) {
     for (const TCheckProblem& problem : CheckHostLevel(file)) {
-        Require(problem.PassedThrough, "the host can read line " + std::to_string(problem.Line) +
-                                           ": " + problem.Message);
+        Require(problem.PassedThrough,
+                "the host can read line " + std::to_string(problem.Line) + ": " + problem.Message);
     }
 }
 

@@ -359,9 +359,9 @@ void CheckOneLine(TLine& line, std::string_view bytes) {
         if (IsLeadByte(b)) {
             ++i;
         } else if ((b < 0x20 && b != '\t') || b == 0x7F) {
-            line.Report("control character " + std::to_string(b) + " at byte " +
-                            std::to_string(i + 1),
-                        true);
+            line.Report(
+                "control character " + std::to_string(b) + " at byte " + std::to_string(i + 1),
+                true);
             return;
         }
     }

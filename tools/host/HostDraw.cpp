@@ -264,8 +264,10 @@ std::string DrawOutput(TSvgBuilder& svg, const fs::path& output, const TInputFac
     }
     std::string counts;
     const std::pair<std::size_t, const char*> kinds[] = {
-        {m.EntLines.size(), "line"},     {m.EntTexts.size(), "text"},
-        {m.EntPointsEx.size(), "mark"},  {m.EntPoints.size(), "point"},
+        {m.EntLines.size(), "line"},
+        {m.EntTexts.size(), "text"},
+        {m.EntPointsEx.size(), "mark"},
+        {m.EntPoints.size(), "point"},
         {m.EntDims.size(), "dimension figure"},
     };
     for (const auto& [count, name] : kinds) {
@@ -304,9 +306,8 @@ void WriteHead(std::ostringstream& out, const TView& v, const std::string& title
         << "text { font-family: " << FontFamily << " }</style>\n"
         << "<rect class=\"background\" x=\"" << Num(v.X) << "\" y=\"" << Num(v.Y) << "\" width=\""
         << Num(v.W) << "\" height=\"" << Num(v.H) << "\" fill=\"#ffffff\"/>\n"
-        << "<text class=\"title\" x=\"" << Num(v.X + 12 * v.Px) << "\" y=\""
-        << Num(v.Y + 26 * v.Px) << "\" font-size=\"" << Num(16 * v.Px) << "\" fill=\"#000000\">"
-        << title << "</text>\n";
+        << "<text class=\"title\" x=\"" << Num(v.X + 12 * v.Px) << "\" y=\"" << Num(v.Y + 26 * v.Px)
+        << "\" font-size=\"" << Num(16 * v.Px) << "\" fill=\"#000000\">" << title << "</text>\n";
 }
 
 // The picked points, as orange circles with their numbers.

@@ -73,8 +73,8 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
         ->required();
     cmd->add_option("--scenario", o.Scenario, "Scenario file (TOML, see docs/pardim-host.md)")
         ->type_name("FILE");
-    const char* pointHelp[] = {"Point 1, start of the measurement", "Point 2, end of the measurement",
-                               "Point 3, on the dimension line"};
+    const char* pointHelp[] = {"Point 1, start of the measurement",
+                               "Point 2, end of the measurement", "Point 3, on the dimension line"};
     std::vector<CLI::Option*> points, ints;
     for (int i = 0; i < 3; ++i) {
         points.push_back(cmd->add_option("--p" + std::to_string(i + 1), o.Points[i], pointHelp[i])
@@ -151,8 +151,8 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
         ->required();
     auto* exe = cmd->add_option("--exe", o.Exe, "pardim.exe to copy into DIR and run under Wine")
                     ->type_name("PATH");
-    auto* batch =
-        cmd->add_option("--batch", o.Batch, "pardim-batch to run on DIR instead")->type_name("PATH");
+    auto* batch = cmd->add_option("--batch", o.Batch, "pardim-batch to run on DIR instead")
+                      ->type_name("PATH");
     exe->excludes(batch);
     auto* show =
         cmd->add_flag("--show", o.Show, "Show the dialog on DISPLAY and wait for the user");

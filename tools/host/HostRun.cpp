@@ -435,10 +435,10 @@ int RunTool(const TRunRequest& request, std::string& error) {
     }
     // The exe is copied; pardim-batch is started as execvp would, a bare name found on PATH.
     const fs::path& program = batch ? request.Batch : request.Exe;
-    const bool found = batch && !program.has_parent_path()
-                           ? OnPath(program.string())
-                           : fs::is_regular_file(program, ec) &&
-                                 access(program.c_str(), batch ? X_OK : R_OK) == 0;
+    const bool found =
+        batch && !program.has_parent_path()
+            ? OnPath(program.string())
+            : fs::is_regular_file(program, ec) && access(program.c_str(), batch ? X_OK : R_OK) == 0;
     if (!program.empty() && !found) {
         error = program.string() + " not found";
         return 2;

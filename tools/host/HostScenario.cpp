@@ -148,7 +148,8 @@ std::string ReadScales(const toml::node& node, TScenario& s, std::size_t count) 
     auto e = count == 1 ? ReadReal(node, v[0]) : ReadReals(node, v, count);
     if (!e.empty()) return e;
     for (std::size_t i = 0; i < s.Scales.size(); ++i) {
-        if (v[count == 1 ? 0 : i] <= 0) return count == 1 ? "must be above 0" : "must all be above 0";
+        if (v[count == 1 ? 0 : i] <= 0)
+            return count == 1 ? "must be above 0" : "must all be above 0";
         s.Scales[i] = v[count == 1 ? 0 : i];
     }
     return {};
@@ -179,8 +180,10 @@ const std::map<std::string, TReader, std::less<>>& Readers() {
         }
         r["free_text"] = [](TNode n, TScenario& s) {
             std::vector<double> v;
-            if (!ReadReals(n, v, 4).empty()) return std::string("must be [width, height, spacing, colour]");
-            return MakeFreeText(v, s.FreeText) ? std::string() : std::string("needs ") + FreeTextRule;
+            if (!ReadReals(n, v, 4).empty())
+                return std::string("must be [width, height, spacing, colour]");
+            return MakeFreeText(v, s.FreeText) ? std::string()
+                                               : std::string("needs ") + FreeTextRule;
         };
         r["font"] = [](TNode n, TScenario& s) {
             s.FontUtf8 = n.value<std::string>().value_or("");

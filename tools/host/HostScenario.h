@@ -39,8 +39,7 @@ struct TScenarioInt {
 extern const std::array<TScenarioInt, 6> ScenarioInts;
 
 // A free text size from [width, height, spacing, colour]; false unless the rule holds.
-inline constexpr char FreeTextRule[] =
-    "width and height above 0, spacing 0 or more, colour 1 to 9";
+inline constexpr char FreeTextRule[] = "width and height above 0, spacing 0 or more, colour 1 to 9";
 bool MakeFreeText(const std::vector<double>& values, TJwwTextType& size);
 
 // A wall 3,640 long at 1/50, measured along its upper face, the dimension line 800 above it.

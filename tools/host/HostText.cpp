@@ -145,21 +145,15 @@ std::string XmlEscape(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (char c : utf8) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
+        const char* entity = c == '&'   ? "&amp;"
+                             : c == '<' ? "&lt;"
+                             : c == '>' ? "&gt;"
+                             : c == '"' ? "&quot;"
+                                        : nullptr;
+        if (entity) {
+            out += entity;
+        } else {
+            out += c;
         }
     }
     return out;
