@@ -434,34 +434,55 @@ TEST_F(PardimHost, RunsTheDefaultWallThroughPardimBatch) {
                           (Dir / "bad.txt").string() + ": 1 problem\n");
 }
 
+// Each bad invocation: status 2, one line on stderr saying what is wrong, and nothing written
+// (no new folder, nothing added to an empty one or to a folder the host's input is in).
 TEST_F(PardimHost, BadArgumentsGetOneMessageAndWriteNothing) {
     fs::create_directory(Dir / "empty");
+    fs::create_directory(Dir / "ready");
+    WriteBytes(Dir / "ready" / "JWC_TEMP.TXT", InputOf(DefaultScenario()));
     WriteBytes(Dir / "empty.toml", "scale = -1\n");
-    const std::string cases[] = {
-        "bogus",
-        "write",
-        "write " + In("new") + " --p1 1",
-        "write " + In("new") + " --layer-group 16",
-        "write " + In("new") + " --scenario " + In("empty.toml"),
-        "write " + In("new") + " --scenario " + In("missing.toml"),
-        "run " + In("empty") + " --batch '" PARDIM_BATCH "'",
-        "run " + In("empty") + " --batch x --auto",
-        "check " + In("missing.txt"),
-        "draw " + In("missing.txt"),
-        "show " + In("missing.txt"),
+    WriteBytes(Dir / "syntax.toml", "scale = \n");
+    const struct {
+        std::string args;
+        const char* message;
+    } cases[] = {
+        {"bogus", "unknown subcommand 'bogus'"},
+        {"--bogus", "unknown option '--bogus'"},
+        {"write", "DIR is required"},
+        {"write " + In("new") + " --p1 1", "--p1 needs 2 numbers"},
+        {"write " + In("new") + " --layer-group 16", "not in range 0 to 15"},
+        {"write " + In("new") + " --scenario " + In("empty.toml"), "scale must be above 0"},
+        {"write " + In("new") + " --scenario " + In("missing.toml"), "missing.toml is missing"},
+        {"write " + In("new") + " --scenario " + In("syntax.toml"), "syntax.toml:1: "},
+        {"run " + In("empty") + " --batch '" PARDIM_BATCH "'", "JWC_TEMP.TXT is missing"},
+        {"run " + In("empty") + " --batch x --auto", "JWC_TEMP.TXT is missing"},
+        {"run " + In("ready") + " --batch x --auto", "--show and --auto are for the exe"},
+        {"run " + In("ready") + " --batch nosuchprog", "nosuchprog not found"},
+        {"run " + In("ready") + " --exe " + In("nosuch.exe"), "nosuch.exe not found"},
+        {"check " + In("missing.txt"), "missing.txt is missing"},
+        {"draw " + In("missing.txt"), "missing.txt is missing"},
+        {"show " + In("missing.txt"), "missing.txt is missing"},
+        {"check " + In("empty"), "empty is a folder"},
+        {"draw " + In("empty"), "empty is a folder"},
+        {"show " + In("empty"), "empty is a folder"},
     };
-    for (const std::string& args : cases) {
-        SCOPED_TRACE(args);
-        EXPECT_EQ(Run(args), 2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(Run(c.args), 2);
         EXPECT_EQ(std::count(Stderr.begin(), Stderr.end(), '\n'), 1) << Stderr;
         EXPECT_EQ(Stderr.substr(0, 13), "pardim-host: ");
+        EXPECT_NE(Stderr.find(c.message), std::string::npos) << Stderr;
         EXPECT_FALSE(fs::exists(Dir / "new"));
         EXPECT_TRUE(fs::is_empty(Dir / "empty"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "ready"), {}), 1);
     }
     for (const char* sub : {"write", "run", "check", "draw", "show"}) {
         EXPECT_EQ(Run(std::string(sub) + " --help"), 0);
-        EXPECT_NE(Stdout.find("Usage:"), std::string::npos) << sub;
+        EXPECT_NE(Stdout.find("Usage: pardim-host " + std::string(sub)), std::string::npos) << sub;
+        EXPECT_EQ(Stdout.find("Typical run"), std::string::npos) << sub;  // the top level's
     }
+    EXPECT_EQ(Run("--version"), 0);
+    EXPECT_TRUE(std::regex_match(Stdout, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+\n"))) << Stdout;
 }
 
 }  // namespace

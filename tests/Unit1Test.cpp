@@ -747,22 +747,33 @@ TEST_F(PardimBatch, InfiniteLengthIsReportedAsZeroLength) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// One message naming the problem, then the usage, on stderr; --help prints the usage alone.
 TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {
     WriteBytes(Dir / "plain-file", "x");
-    const std::string cases[] = {
-        "",
-        Quoted(Dir / "missing"),
-        Quoted(Dir / "plain-file"),
-        Quoted(Dir) + " " + Quoted(Dir),
+    const struct {
+        std::string args;
+        const char* message;
+    } cases[] = {
+        {"", "DIR is missing"},
+        {Quoted(Dir / "missing"), "not an existing folder"},
+        {Quoted(Dir / "plain-file"), "not an existing folder"},
+        {Quoted(Dir) + " " + Quoted(Dir), "only one DIR"},
+        {"--bogus", "unknown option"},
     };
-    for (const auto& args : cases) {
-        SCOPED_TRACE(args);
-        EXPECT_EQ(Run(args), 2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(Run(c.args), 2);
         EXPECT_EQ(Stdout, "");
+        const std::string first = Stderr.substr(0, Stderr.find('\n'));
+        EXPECT_EQ(first.find("pardim-batch: "), 0u) << Stderr;
+        EXPECT_NE(first.find(c.message), std::string::npos) << Stderr;
         EXPECT_NE(Stderr.find("usage: pardim-batch DIR"), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(Dir / "JWC_TEMP.TXT"));
     EXPECT_FALSE(fs::exists(Dir / "missing"));
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_EQ(Stdout.find("usage: pardim-batch DIR"), 0u);
+    EXPECT_EQ(Stderr, "");
 }
 
 // A JWC_TEMP.TXT that vanishes or shrinks while it is read (a FIFO that ends inside point 2) is
