@@ -760,9 +760,9 @@ TEST_F(PardimBatch, DrawsTheDimensionWithTheSavedSettings) {
 // each sample with its own settings file, or the dialog's defaults with text type No2 and the
 // window at 137 / 91, which the golden settings file holds.
 TEST_F(PardimBatch, SamplesGiveTheGoldenFiles) {
-    for (const char* name :
-         {"road-one-dimension", "road-scale50", "parcel-a-4points-freetext",
-          "parcel-c-mixed-scales-cn10", "parcel-g-4points-lg2", "wall-3639.9995-point-marks"}) {
+    for (const char* name : {"road-one-dimension", "road-scale50", "parcel-a-4points-freetext",
+                             "parcel-c-mixed-scales-cn10", "parcel-g-4points-lg2",
+                             "wall-3639.9995-point-marks"}) {
         SCOPED_TRACE(name);
         const std::string sample = name;
         const fs::path ownSettings = DataFile((sample + ".dat").c_str());
@@ -893,7 +893,7 @@ TEST(TypingLimit, KeepsOrCutsAtWholeCharacters) {
         {3, "\x82`\x82`\x82`", 8, "\x82`\x82`"},  // ＡＡＡ: two whole characters in five bytes
         {4, "\x82`\x82`", 8, "\x82`\x82`"},
         {8, "a", 8, ""},
-        {10, "a", 8, ""},            // already over: nothing more
+        {10, "a", 8, ""},  // already over: nothing more
         {0, "ab\x82", 8, "ab\x82"},  // a lone lead byte at the end counts as one byte
     };
     for (const auto& c : inserts) {
