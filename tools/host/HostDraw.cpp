@@ -53,6 +53,15 @@ struct TBounds {
     bool Empty() const { return MinX > MaxX; }
 };
 
+// The host's screen colour of a colour number, as "#rrggbb".
+std::string ScreenColor(int color) {
+    // The host's screen colours 1 to 9 on a white background (1 light blue, 2 black, 3 green,
+    // 4 yellow, 5 magenta, 6 blue, 7 dark green, 8 red, 9 the auxiliary colour).
+    static const char* const colors[] = {"#404040", "#00b0b0", "#000000", "#00a000", "#c8a000",
+                                         "#ff00ff", "#0000ff", "#006e3c", "#ff0000", "#a0a0ff"};
+    return color >= 1 && color <= 9 ? colors[color] : colors[0];
+}
+
 std::string Num(double v) { return HostNumber(v, 10); }
 
 // SVG's y runs down; the drawing's runs up.
@@ -341,14 +350,6 @@ void WriteScaleBar(std::ostringstream& out, const TView& v, double drawingScale)
 }
 
 }  // namespace
-
-std::string ScreenColor(int color) {
-    // The host's screen colours 1 to 9 on a white background (1 light blue, 2 black, 3 green,
-    // 4 yellow, 5 magenta, 6 blue, 7 dark green, 8 red, 9 the auxiliary colour).
-    static const char* const colors[] = {"#404040", "#00b0b0", "#000000", "#00a000", "#c8a000",
-                                         "#ff00ff", "#0000ff", "#006e3c", "#ff0000", "#a0a0ff"};
-    return color >= 1 && color <= 9 ? colors[color] : colors[0];
-}
 
 bool DrawsNothing(std::string_view bytes) {
     const std::size_t end = bytes.find_first_of("\r\n");

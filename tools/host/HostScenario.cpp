@@ -206,6 +206,17 @@ const std::map<std::string, TReader, std::less<>>& Readers() {
     return readers;
 }
 
+// What a scenario must satisfy before it is written; empty when it is fine.
+std::string ValidateScenario(const TScenario& s) {
+    std::string sjis;
+    if (!Utf8ToSjis(s.FontUtf8, sjis)) return "font name has no Shift-JIS form";
+    if (sjis.size() > 250) return "font name is longer than 250 bytes";
+    for (const auto& p : s.Points) {
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1])) return "points must be finite";
+    }
+    return {};
+}
+
 }  // namespace
 
 const std::array<TScenarioInt, 6> ScenarioInts = {{
@@ -261,16 +272,6 @@ bool LoadScenario(const std::filesystem::path& path, TScenario& scenario, std::s
     }
     scenario = loaded;
     return true;
-}
-
-std::string ValidateScenario(const TScenario& s) {
-    std::string sjis;
-    if (!Utf8ToSjis(s.FontUtf8, sjis)) return "font name has no Shift-JIS form";
-    if (sjis.size() > 250) return "font name is longer than 250 bytes";
-    for (const auto& p : s.Points) {
-        if (!std::isfinite(p[0]) || !std::isfinite(p[1])) return "points must be finite";
-    }
-    return {};
 }
 
 std::string ScenarioToml(const TScenario& s) {

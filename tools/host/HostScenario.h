@@ -55,6 +55,3 @@ std::string ScenarioToml(const TScenario& scenario);
 // JWC_TEMP.TXT as the host writes it for our BAT: Shift-JIS bytes with CR LF. False with a
 // message when the font name has no Shift-JIS form or a value is out of range.
 bool HostInputBytes(const TScenario& scenario, std::string& bytes, std::string& error);
-
-// What a scenario must satisfy before it is written; empty when it is fine.
-std::string ValidateScenario(const TScenario& scenario);
