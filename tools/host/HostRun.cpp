@@ -17,10 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include "BatchRun.h"
 #include "HostDraw.h"
 #include "HostText.h"
-#include "RecordingView.h"
-#include "Unit1.h"
 
 namespace fs = std::filesystem;
 
@@ -489,14 +488,4 @@ int RunTool(const TRunRequest& request, std::string& error) {
     if (status != 0) return status;
     PrintOutcome(dir, input);
     return DrawsNothing(ReadBytes(dir / ExchangeFileName)) ? 1 : 0;
-}
-
-bool SaveDefaultSettings(const fs::path& path) {
-    TRecordingView view;
-    TForm1 form(view);
-    form.ComboBox3.ItemIndex = 1;  // No1: item 0 is the host's current text type
-    JwwInit();
-    const bool saved = form.SaveSettings(path);
-    JwwFree();
-    return saved;
 }

@@ -24,7 +24,3 @@ struct TRunRequest {
 // could not be made (error then holds the one-line reason; every program and argument is
 // checked before anything is written or started).
 int RunTool(const TRunRequest& request, std::string& error);
-
-// Saves the dialog's defaults with text type No1 chosen, as the tool's own settings file: what
-// a first OK saves when the user only picked the text type. False when it could not be written.
-bool SaveDefaultSettings(const std::filesystem::path& path);
