@@ -425,8 +425,9 @@ bool IsCanonicalHex(std::string_view s) {
 }
 
 // A real that reads back: finite, and zero only when written "0" (never "-0", never a value
-// too small for a double). Fifteen significant digits always come back the same from a normal
-// double, so the form and the reading together are the writer's whole promise.
+// too small for a double). A decimal of at most 15 significant digits reads to a double whose
+// 15-digit rounding is that decimal again, so a text of the canonical form that reads back is
+// the writer's text of the double it reads to: the form and the reading are the whole promise.
 bool IsNumber(std::string_view s, double& value) {
     if (!HasNumberForm(s)) return false;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
