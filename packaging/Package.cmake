@@ -1,6 +1,7 @@
 # The release zip for drafters: `cmake --build --preset windows-x86 --target package` writes
-# pardim-<version>.zip beside the build with the 32-bit exe, the BAT, a Japanese readme and the
-# licence. Included from src/win/CMakeLists.txt once the pardim target exists.
+# pardim-<version>.zip beside the build with one folder, pardim/, holding the 32-bit exe, the BAT,
+# a Japanese readme and the licence; extracted into C:\jww\ it gives C:\jww\pardim\.
+# Included from src/win/CMakeLists.txt once the pardim target exists.
 
 # The host is a 32-bit program and a 32-bit exe runs on every Windows, so only that build ships.
 if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -23,26 +24,31 @@ set(bat "${PROJECT_SOURCE_DIR}/packaging/平行寸法線.bat")
 # stops the build rather than shipping a damaged readme.
 configure_file("${PROJECT_SOURCE_DIR}/packaging/readme.ja.txt" "${stage}/readme.utf8.txt"
     @ONLY NEWLINE_STYLE CRLF)
-add_custom_command(OUTPUT "${stage}/files/readme.txt"
-    COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files"
-    COMMAND "${PARDIM_ICONV}" -f UTF-8 -t CP932 -o "${stage}/files/readme.txt" "${stage}/readme.utf8.txt"
+add_custom_command(OUTPUT "${stage}/files/pardim/readme.txt"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files/pardim"
+    COMMAND "${PARDIM_ICONV}" -f UTF-8 -t CP932 -o "${stage}/files/pardim/readme.txt"
+            "${stage}/readme.utf8.txt"
     DEPENDS "${stage}/readme.utf8.txt"
     COMMENT "Converting the readme to Shift-JIS"
     VERBATIM)
+
+# The licence as LICENSE.txt with CR LF, so that a double click opens it in Notepad.
+configure_file("${PROJECT_SOURCE_DIR}/LICENSE" "${stage}/files/pardim/LICENSE.txt"
+    @ONLY NEWLINE_STYLE CRLF)
 
 # The BAT goes in under an ASCII name: Japanese names in a zip come out garbled on some
 # unzippers, and the host shows the BAT's first line, not its file name. Info-ZIP writes plain
 # entries that every unzipper reads; -X leaves out Unix owners, and the members keep this order.
 add_custom_command(OUTPUT "${zip}"
-    COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files"
-    COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:pardim>" "${stage}/files/pardim.exe"
-    COMMAND "${CMAKE_COMMAND}" -E copy "${bat}" "${stage}/files/pardim.bat"
-    COMMAND "${CMAKE_COMMAND}" -E copy "${PROJECT_SOURCE_DIR}/LICENSE" "${stage}/files/LICENSE"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files/pardim"
+    COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:pardim>" "${stage}/files/pardim/pardim.exe"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${bat}" "${stage}/files/pardim/pardim.bat"
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${zip}"
-    COMMAND "${PARDIM_ZIP}" -q -X -D -9 "${zip}" pardim.exe pardim.bat readme.txt LICENSE
+    COMMAND "${PARDIM_ZIP}" -q -X -D -9 "${zip}" pardim/pardim.exe pardim/pardim.bat
+            pardim/readme.txt pardim/LICENSE.txt
     WORKING_DIRECTORY "${stage}/files"
-    DEPENDS pardim "$<TARGET_FILE:pardim>" "${bat}" "${PROJECT_SOURCE_DIR}/LICENSE"
-            "${stage}/files/readme.txt"
+    DEPENDS pardim "$<TARGET_FILE:pardim>" "${bat}" "${stage}/files/pardim/LICENSE.txt"
+            "${stage}/files/pardim/readme.txt"
     COMMENT "Packing pardim-${PROJECT_VERSION}.zip"
     VERBATIM)
 add_custom_target(package DEPENDS "${zip}")

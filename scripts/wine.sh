@@ -31,7 +31,7 @@ wine_probe() {
         PARDIM_RUNS_32BIT=1 PARDIM_RUNS_32BIT_WHY="32-bit Wine runs ($out)"
     else
         PARDIM_RUNS_32BIT=0
-        PARDIM_RUNS_32BIT_WHY="the kernel refuses 32-bit programs: $(tail -n 1 <<<"$out")"
+        PARDIM_RUNS_32BIT_WHY="32-bit Wine does not start: $(tail -n 1 <<<"$out")"
     fi
     export PARDIM_RUNS_32BIT PARDIM_RUNS_32BIT_WHY
 }

@@ -1,12 +1,12 @@
-// The fuzzers' reading of a written JWC_TEMP.TXT: it must take what the writer makes and refuse
-// each kind of line the host could misread.
+// The checker's writer-form level, the fuzzers' reading of a written JWC_TEMP.TXT: it must take
+// what the writer makes and refuse each kind of line the host could misread.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "OutputCheck.h"
 
-TEST(CheckOutputFile, TakesTheWritersLines) {
+TEST(CheckWriterForm, TakesTheWritersLines) {
     const std::string good[] = {
         "hq\r\n",
         "lg0\r\nlyF\r\nlc2\r\npn101\r\nlt-1\r\nlw30000\r\ncn\"$<F\">\r\ncc8\r\nz1\r\nz5\r\n",
@@ -16,14 +16,17 @@ TEST(CheckOutputFile, TakesTheWritersLines) {
         "cs 47.75 20.5 10 0 \"100\r\nch 0 0 -2.50827880633417E-19 10 \" L= \"1\" \r\n",
         "msg\r\n0 0 1000 0\r\ncs 500 5 10 0 \"1,000\r\n",
         "cs 0 0 10 0 \"" + std::string(255, 'x') + "\r\n",
+        // Plain from 0.0001 (0.1 x 10^-3) to 15 digits before the point; a subnormal's digits.
+        "0.0001 -123456789012345 1E-5 1E15\r\n",
+        "0 0 4.94065645841247E-324 0\r\n",
     };
     for (const auto& file : good) {
         SCOPED_TRACE(file);
-        EXPECT_EQ(CheckOutputFile(file), "");
+        EXPECT_EQ(CheckWriterForm(file), "");
     }
 }
 
-TEST(CheckOutputFile, RefusesWhatTheHostWouldMisread) {
+TEST(CheckWriterForm, RefusesWhatTheHostWouldMisread) {
     const std::string bad[] = {
         "",
         "hq",                                          // no line end
@@ -33,11 +36,16 @@ TEST(CheckOutputFile, RefusesWhatTheHostWouldMisread) {
         "0 0 INF 0\r\n",
         "0 0 1.79769313486232E308 0\r\n",  // past the largest double
         "0 0 1.50 0\r\n",                  // not as NumberText writes it
-        "0 0 1 0 5\r\n",                   // five numbers
-        "cs 0 0 10 0 \"a\rb\r\n",          // a bare CR inside a line
-        "cn\"$a\nb\r\n",                   // a bare LF
-        "cs 0 0 0 0 \"a\r\n",              // no direction
-        "cs 0 0 10 0 \"\x81\x40\r\n",      // blank text
+        "0 0 0.00001 0\r\n",               // 1E-5 in the writer's form
+        "0 0 1E14 0\r\n",                  // 100000000000000 in the writer's form
+        "0 0 1234567890123456 0\r\n",      // 16 significant digits
+        "0 0 -0 0\r\n",
+        "0 0 1E-400 0\r\n",            // reads as 0
+        "0 0 1 0 5\r\n",               // five numbers
+        "cs 0 0 10 0 \"a\rb\r\n",      // a bare CR inside a line
+        "cn\"$a\nb\r\n",               // a bare LF
+        "cs 0 0 0 0 \"a\r\n",          // no direction
+        "cs 0 0 10 0 \"\x81\x40\r\n",  // blank text
         "cs 0 0 10 0 \"" + std::string(256, 'x') + "\r\n",
         std::string(256, '1') + "\r\n",
         "msg\r\ncs 0 0 10 0 \"1\r\n",  // a figure without its line
@@ -51,9 +59,9 @@ TEST(CheckOutputFile, RefusesWhatTheHostWouldMisread) {
     };
     for (const auto& file : bad) {
         SCOPED_TRACE(file);
-        EXPECT_NE(CheckOutputFile(file), "");
+        EXPECT_NE(CheckWriterForm(file), "");
     }
-    TOutputCheck prefixed;
+    TWriterFormOptions prefixed;
     prefixed.TextMayReadInfOrNan = true;
-    EXPECT_EQ(CheckOutputFile("cs 0 0 10 0 \"NAN100\r\n", prefixed), "");
+    EXPECT_EQ(CheckWriterForm("cs 0 0 10 0 \"NAN100\r\n", prefixed), "");
 }

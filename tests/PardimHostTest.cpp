@@ -15,11 +15,11 @@
 #include <regex>
 #include <sstream>
 
-#include "HostCheck.h"
 #include "HostDraw.h"
 #include "HostScenario.h"
 #include "HostShow.h"
 #include "HostText.h"
+#include "OutputCheck.h"
 #include "TestFiles.h"
 
 namespace fs = std::filesystem;
@@ -201,15 +201,16 @@ const char WallOutput[] =
     "z3\r\n3640 800 3495.11112605664 761.177143234622\r\n"
     "z3\r\n3640 800 3495.11112605664 838.822856765378\r\ncn2\r\n";
 
-TEST(CheckOutput, TheToolsOwnLanguageIsClean) {
-    EXPECT_TRUE(CheckOutput(WallOutput).empty());
-    EXPECT_TRUE(CheckOutput("hq\r\n").empty());
-    EXPECT_TRUE(CheckOutput("msg\n0 0 10 0\ncs 4 1 10 0 \"10\ncn0 2.5 2.5 0 2\nlgA 1\nlc10 255\n"
-                            "pt 1 2 1 45 -3\nz5\ncc8\npn9\ncv 0 0 0 10 \"a b\n1E-5 0 -1.5e+06 .5")
-                    .empty());
+TEST(CheckHostLevel, TheToolsOwnLanguageIsClean) {
+    EXPECT_TRUE(CheckHostLevel(WallOutput).empty());
+    EXPECT_TRUE(CheckHostLevel("hq\r\n").empty());
+    EXPECT_TRUE(
+        CheckHostLevel("msg\n0 0 10 0\ncs 4 1 10 0 \"10\ncn0 2.5 2.5 0 2\nlgA 1\nlc10 255\n"
+                       "pt 1 2 1 45 -3\nz5\ncc8\npn9\ncv 0 0 0 10 \"a b\n1E-5 0 -1.5e+06 .5")
+            .empty());
 }
 
-TEST(CheckOutput, ReportsEachBadLineWithItsNumber) {
+TEST(CheckHostLevel, ReportsEachBadLineWithItsNumber) {
     const struct {
         std::string line;
         const char* message;
@@ -247,16 +248,33 @@ TEST(CheckOutput, ReportsEachBadLineWithItsNumber) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        const auto problems = CheckOutput("lg0\r\n" + c.line + "\r\nz3\r\n");
+        const auto problems = CheckHostLevel("lg0\r\n" + c.line + "\r\nz3\r\n");
         ASSERT_EQ(problems.size(), 1u) << (problems.empty() ? "" : problems.back().Message);
         EXPECT_EQ(problems[0].Line, 2);
         EXPECT_EQ(problems[0].Message.find(c.message), 0u) << problems[0].Message;
     }
-    const auto hqFirst = CheckOutput("hq\nz3\n");
+    const auto hqFirst = CheckHostLevel("hq\nz3\n");
     ASSERT_EQ(hqFirst.size(), 1u);
     EXPECT_EQ(hqFirst[0].Message,
               "'hq' as the first line: the host draws nothing and ignores "
               "the other 1 lines");
+}
+
+// What the writer writes as it was given is told apart from a form the host cannot read.
+TEST(CheckHostLevel, MarksWhatTheWriterPassesThrough) {
+    const struct {
+        const char* line;
+        bool passedThrough;
+    } cases[] = {
+        {"lg11", true}, {"lc-3", true},     {"cn17", true}, {"cs 0 0 1 0 \"\x85\x40", true},
+        {"lgG", false}, {"lw40000", false}, {"cc9", false}, {"pt 0 0 1 0 12", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const auto problems = CheckHostLevel(std::string(c.line) + "\r\n");
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].PassedThrough, c.passedThrough);
+    }
 }
 
 // ---- draw ---------------------------------------------------------------------------------------
@@ -416,34 +434,55 @@ TEST_F(PardimHost, RunsTheDefaultWallThroughPardimBatch) {
                           (Dir / "bad.txt").string() + ": 1 problem\n");
 }
 
+// Each bad invocation: status 2, one line on stderr saying what is wrong, and nothing written
+// (no new folder, nothing added to an empty one or to a folder the host's input is in).
 TEST_F(PardimHost, BadArgumentsGetOneMessageAndWriteNothing) {
     fs::create_directory(Dir / "empty");
+    fs::create_directory(Dir / "ready");
+    WriteBytes(Dir / "ready" / "JWC_TEMP.TXT", InputOf(DefaultScenario()));
     WriteBytes(Dir / "empty.toml", "scale = -1\n");
-    const std::string cases[] = {
-        "bogus",
-        "write",
-        "write " + In("new") + " --p1 1",
-        "write " + In("new") + " --layer-group 16",
-        "write " + In("new") + " --scenario " + In("empty.toml"),
-        "write " + In("new") + " --scenario " + In("missing.toml"),
-        "run " + In("empty") + " --batch '" PARDIM_BATCH "'",
-        "run " + In("empty") + " --batch x --auto",
-        "check " + In("missing.txt"),
-        "draw " + In("missing.txt"),
-        "show " + In("missing.txt"),
+    WriteBytes(Dir / "syntax.toml", "scale = \n");
+    const struct {
+        std::string args;
+        const char* message;
+    } cases[] = {
+        {"bogus", "unknown subcommand 'bogus'"},
+        {"--bogus", "unknown option '--bogus'"},
+        {"write", "DIR is required"},
+        {"write " + In("new") + " --p1 1", "--p1 needs 2 numbers"},
+        {"write " + In("new") + " --layer-group 16", "not in range 0 to 15"},
+        {"write " + In("new") + " --scenario " + In("empty.toml"), "scale must be above 0"},
+        {"write " + In("new") + " --scenario " + In("missing.toml"), "missing.toml is missing"},
+        {"write " + In("new") + " --scenario " + In("syntax.toml"), "syntax.toml:1: "},
+        {"run " + In("empty") + " --batch '" PARDIM_BATCH "'", "JWC_TEMP.TXT is missing"},
+        {"run " + In("empty") + " --batch x --auto", "JWC_TEMP.TXT is missing"},
+        {"run " + In("ready") + " --batch x --auto", "--show and --auto are for the exe"},
+        {"run " + In("ready") + " --batch nosuchprog", "nosuchprog not found"},
+        {"run " + In("ready") + " --exe " + In("nosuch.exe"), "nosuch.exe not found"},
+        {"check " + In("missing.txt"), "missing.txt is missing"},
+        {"draw " + In("missing.txt"), "missing.txt is missing"},
+        {"show " + In("missing.txt"), "missing.txt is missing"},
+        {"check " + In("empty"), "empty is a folder"},
+        {"draw " + In("empty"), "empty is a folder"},
+        {"show " + In("empty"), "empty is a folder"},
     };
-    for (const std::string& args : cases) {
-        SCOPED_TRACE(args);
-        EXPECT_EQ(Run(args), 2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(Run(c.args), 2);
         EXPECT_EQ(std::count(Stderr.begin(), Stderr.end(), '\n'), 1) << Stderr;
         EXPECT_EQ(Stderr.substr(0, 13), "pardim-host: ");
+        EXPECT_NE(Stderr.find(c.message), std::string::npos) << Stderr;
         EXPECT_FALSE(fs::exists(Dir / "new"));
         EXPECT_TRUE(fs::is_empty(Dir / "empty"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "ready"), {}), 1);
     }
     for (const char* sub : {"write", "run", "check", "draw", "show"}) {
         EXPECT_EQ(Run(std::string(sub) + " --help"), 0);
-        EXPECT_NE(Stdout.find("Usage:"), std::string::npos) << sub;
+        EXPECT_NE(Stdout.find("Usage: pardim-host " + std::string(sub)), std::string::npos) << sub;
+        EXPECT_EQ(Stdout.find("Typical run"), std::string::npos) << sub;  // the top level's
     }
+    EXPECT_EQ(Run("--version"), 0);
+    EXPECT_TRUE(std::regex_match(Stdout, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+\n"))) << Stdout;
 }
 
 }  // namespace

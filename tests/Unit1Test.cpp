@@ -617,6 +617,88 @@ TEST(CheckDimParams, FocusesTheFirstInvalidControl) {
     }
 }
 
+// A wrong entry only moves the cursor, so the readme's table of ranges is where a drafter learns
+// the limits. Each row ties a field's line there (the readme is kept in UTF-8) to values just
+// inside and just outside what OK takes; a field that is not wholly a number counts as 0.
+TEST(CheckDimParams, TakesWhatTheReadmeStates) {
+    const std::string readme = ReadBytes(PARDIM_README);
+    const std::size_t table = readme.find(
+        "\xe2\x96\xa0 \xe5\x85\xa5\xe5\x8a\x9b\xe3\x81\xa7"
+        "\xe3\x81\x8d\xe3\x82\x8b\xe5\x80\xa4\n");  // ■ 入力できる値
+    ASSERT_NE(table, std::string::npos);
+    const std::string ranges = readme.substr(table, readme.find("\n\n\n", table) - table);
+    EXPECT_NE(ranges.find("\xe3\x81\xaf 0 \xe3\x81\xa8\xe3\x81\x97\xe3\x81\xa6\xe6\x89\xb1\xe3\x81"
+                          "\x84\xe3\x81\xbe\xe3\x81\x99"),  // は 0 として扱います
+              std::string::npos);
+    const char* const above0 = "0 \xe3\x82\x88\xe3\x82\x8a\xe5\xa4\xa7\xe3\x81\x8d";  // 0 より大き
+    const char* const atLeast0 = "0 \xe4\xbb\xa5\xe4\xb8\x8a";                        // 0 以上
+    const struct {
+        TEdit TForm1::*edit;
+        const char* caption;  // UTF-8
+        std::string range;    // UTF-8
+        std::vector<const char*> taken, refused;
+    } rows[] = {
+        {&TForm1::Edit1,
+         "\xef\xbc\xbb\xe7\xab\xaf\xe7\x82\xb9\xe5\x80\x8d\xe7\x8e\x87\xef\xbc\xbd",  // ［端点倍率］
+         std::string(above0) + "\xe3\x81\x84\xe5\x80\xa4",  // 0 より大きい値
+         {"0.0001", "1000000"},
+         {"0", "-0.0001", "3mm", "1,5", ""}},
+        {&TForm1::Edit7,
+         "\xef\xbc\xbb\xe9\x95\xb7\xe3\x81\x95\xef\xbc\xbd",  // ［長さ］
+         std::string(above0) +
+             "\xe3\x81\x8f 1000 \xe4\xbb\xa5\xe4\xb8\x8b",  // 0 より大きく 1000 以下
+         {"0.0001", "1000"},
+         {"0", "1000.0001"}},
+        {&TForm1::Edit8,
+         "\xef\xbc\xbb\xe8\xa7\x92\xe5\xba\xa6\xef\xbc\xbd",  // ［角度］
+         std::string(above0) +
+             "\xe3\x81\x8f 180 \xe6\x9c\xaa\xe6\xba\x80",  // 0 より大きく 180 未満
+         {"0.0001", "179.9999"},
+         {"0", "180"}},
+        {&TForm1::Edit4,
+         "\xef\xbc\xbb\xe5\xaf\xb8\xe6\xb3\x95\xe5\x80\xa4\xe3\x81\xa8\xe6\xb0\xb4\xe5\xb9\xb3\xe7"
+         "\xb7\x9a\xe3\x81\xa8\xe3\x81\xae\xe8\xb7\x9d\xe9\x9b\xa2\xef\xbc\xbd",  // ［寸法値と水平線との距離］
+         "\xe3\x81\xa9\xe3\x81\xae\xe5\x80\xa4\xe3\x81\xa7\xe3\x82\x82\xe5\x8f\xaf",  // どの値でも可
+         {"-1000000", "1000000", "abc"},
+         {}},
+        {&TForm1::Edit5,
+         "\xef\xbc\xbb\xe8\xa8\x88\xe6\xb8\xac\xe7\x82\xb9\xe3\x81\xa8\xe5\xaf\xb8\xe6\xb3\x95\xe8"
+         "\xa3\x9c\xe5\x8a\xa9\xe7\xb7\x9a\xe3\x81\xae\xe8\xb7\x9d\xe9\x9b\xa2\xef\xbc\xbd",  // ［計測点と寸法補助線の距離］
+         atLeast0,
+         {"0", "abc"},
+         {"-0.0001"}},
+        {&TForm1::Edit6,
+         "\xef\xbc\xbb\xe5\xaf\xb8\xe6\xb3\x95\xe8\xa3\x9c\xe5\x8a\xa9\xe7\xb7\x9a\xe3\x81\xae\xe3"
+         "\x81\xaf\xe3\x81\xbf\xe5\x87\xba\xe3\x81\x97\xe8\xb7\x9d\xe9\x9b\xa2\xef\xbc\xbd",  // ［寸法補助線のはみ出し距離］
+         atLeast0,
+         {"0", "abc"},
+         {"-0.0001"}},
+        {&TForm1::Edit9,
+         "\xef\xbc\xbb\xe9\x80\x86\xe7\x9f\xa2\xe5\x8d\xb0\xe3\x81\xae\xe5\xaf\xb8\xe6\xb3\x95\xe3"
+         "\x81\xaf\xe3\x81\xbf\xe3\x81\xa0\xe3\x81\x97\xe8\xb7\x9d\xe9\x9b\xa2\xef\xbc\xbd",  // ［逆矢印の寸法はみだし距離］
+         atLeast0,
+         {"0", "abc"},
+         {"-0.0001"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.caption);
+        const std::size_t at = ranges.find(std::string("\n  ") + row.caption);
+        ASSERT_NE(at, std::string::npos);
+        const std::string line = ranges.substr(at + 1, ranges.find('\n', at + 1) - at - 1);
+        EXPECT_NE(line.find(row.range), std::string::npos) << line;
+        for (const auto& [values, taken] : {std::pair{row.taken, true}, {row.refused, false}}) {
+            for (const char* value : values) {
+                SCOPED_TRACE(value);
+                TRecordingView view;
+                TForm1 form(view);
+                form.ComboBox3.ItemIndex = 1;
+                (form.*row.edit).Text = value;
+                EXPECT_EQ(CheckDimParams(form.ReadDimParams()).has_value(), !taken);
+            }
+        }
+    }
+}
+
 TEST(ReadDimParams, TakesTheControlsAsTheyStand) {
     TRecordingView view;
     TForm1 form(view);
@@ -747,22 +829,33 @@ TEST_F(PardimBatch, InfiniteLengthIsReportedAsZeroLength) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// One message naming the problem, then the usage, on stderr; --help prints the usage alone.
 TEST_F(PardimBatch, RefusesBadArgumentsAndWritesNothing) {
     WriteBytes(Dir / "plain-file", "x");
-    const std::string cases[] = {
-        "",
-        Quoted(Dir / "missing"),
-        Quoted(Dir / "plain-file"),
-        Quoted(Dir) + " " + Quoted(Dir),
+    const struct {
+        std::string args;
+        const char* message;
+    } cases[] = {
+        {"", "DIR is missing"},
+        {Quoted(Dir / "missing"), "not an existing folder"},
+        {Quoted(Dir / "plain-file"), "not an existing folder"},
+        {Quoted(Dir) + " " + Quoted(Dir), "only one DIR"},
+        {"--bogus", "unknown option"},
     };
-    for (const auto& args : cases) {
-        SCOPED_TRACE(args);
-        EXPECT_EQ(Run(args), 2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(Run(c.args), 2);
         EXPECT_EQ(Stdout, "");
+        const std::string first = Stderr.substr(0, Stderr.find('\n'));
+        EXPECT_EQ(first.find("pardim-batch: "), 0u) << Stderr;
+        EXPECT_NE(first.find(c.message), std::string::npos) << Stderr;
         EXPECT_NE(Stderr.find("usage: pardim-batch DIR"), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(Dir / "JWC_TEMP.TXT"));
     EXPECT_FALSE(fs::exists(Dir / "missing"));
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_EQ(Stdout.find("usage: pardim-batch DIR"), 0u);
+    EXPECT_EQ(Stderr, "");
 }
 
 // A JWC_TEMP.TXT that vanishes or shrinks while it is read (a FIFO that ends inside point 2) is

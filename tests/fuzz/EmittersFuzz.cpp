@@ -94,10 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto path = FuzzFolder() / "JWC_TEMP.TXT";
     Require(WriteOutputFile(path), "the output file is written");
-    TOutputCheck check;
-    check.TextMayReadInfOrNan = mayReadInfOrNan;
-    const std::string problem = CheckOutputFile(ReadFileBytes(path), check);
-    Require(problem.empty(), "the host can take the file: " + problem);
+    const std::string file = ReadFileBytes(path);
+    TWriterFormOptions options;
+    options.TextMayReadInfOrNan = mayReadInfOrNan;
+    const std::string problem = CheckWriterForm(file, options);
+    Require(problem.empty(), "the writer's form: " + problem);
+    RequireHostCanRead(file);
     JwwFree();
     return 0;
 }

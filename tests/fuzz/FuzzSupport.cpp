@@ -11,6 +11,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "OutputCheck.h"
+
 namespace {
 
 std::filesystem::path* Folder = nullptr;
@@ -38,6 +40,13 @@ void Require(bool holds, const char* what) {
 }
 
 void Require(bool holds, const std::string& what) { Require(holds, what.c_str()); }
+
+void RequireHostCanRead(std::string_view file) {
+    for (const TCheckProblem& problem : CheckHostLevel(file)) {
+        Require(problem.PassedThrough,
+                "the host can read line " + std::to_string(problem.Line) + ": " + problem.Message);
+    }
+}
 
 const std::filesystem::path& FuzzFolder() {
     if (!Folder) {

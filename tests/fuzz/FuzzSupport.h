@@ -15,6 +15,10 @@ void Require(bool holds, const std::string& what);
 // A folder of this process alone, created on first use and removed at exit.
 const std::filesystem::path& FuzzFolder();
 
+// The output checker's host level: every line a form the host reads. Only a value or text that
+// the writer passes through as it was given may be one the host does not take.
+void RequireHostCanRead(std::string_view file);
+
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 

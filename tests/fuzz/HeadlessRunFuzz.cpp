@@ -1,5 +1,6 @@
 // A whole run as pardim-batch makes it: the input up to its first NUL byte is JWC_TEMP.TXT, the
-// rest pardim.dat (without a NUL, the dialog's defaults with text type No1). Whatever the two
+// rest pardim.dat (without a NUL, the dialog's defaults with text type No1, as SaveSettings
+// writes them). Whatever the two
 // hold, the run ends in one of its three outcomes, leaves the host "hq" or commands it can
 // take, keeps the settings file whole and leaves no temporary file.
 #include <cstdint>
@@ -14,10 +15,6 @@
 #include "StoreDump.h"
 
 namespace {
-
-const char DefaultSettings[] =
-    "100\r\n100\r\n0\r\n0\r\n1\r\n3\r\n2\r\n1\r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
-    "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
 
 bool IsOutcome(const std::string& outcome) {
     return outcome == "drawn" || outcome == "zero-length" ||
@@ -39,8 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t nul = input.find('\0');
     const std::string_view exchange = input.substr(0, nul);
-    const std::string_view settings =
-        nul == std::string_view::npos ? std::string_view(DefaultSettings) : input.substr(nul + 1);
 
     const auto& folder = FuzzFolder();
     std::error_code ec;
@@ -50,19 +45,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto exchangePath = folder / "JWC_TEMP.TXT";
     const auto settingsPath = folder / "pardim.dat";
     WriteFileBytes(exchangePath, exchange);
-    WriteFileBytes(settingsPath, settings);
+    if (nul == std::string_view::npos) {
+        Require(SaveDefaultSettings(settingsPath), "the default settings are saved");
+    } else {
+        WriteFileBytes(settingsPath, input.substr(nul + 1));
+    }
+    const std::string settings = ReadFileBytes(settingsPath);
 
     const std::string outcome = RunOnce(folder);
     Require(IsOutcome(outcome), "one of the three outcomes: " + outcome);
 
     const std::string output = ReadFileBytes(exchangePath);
     if (outcome != "drawn") Require(output == "hq\r\n", "nothing drawn leaves hq");
-    TOutputCheck check;
+    TWriterFormOptions options;
     // Only a prefix or suffix the user typed may spell INF or NAN.
-    check.TextMayReadInfOrNan = settings.find('N') != std::string_view::npos ||
-                                settings.find("\x82\x6d") != std::string_view::npos;
-    const std::string problem = CheckOutputFile(output, check);
-    Require(problem.empty(), "the host can take the file: " + problem);
+    options.TextMayReadInfOrNan = settings.find('N') != std::string_view::npos ||
+                                  settings.find("\x82\x6d") != std::string_view::npos;
+    const std::string problem = CheckWriterForm(output, options);
+    Require(problem.empty(), "the writer's form: " + problem);
+    RequireHostCanRead(output);
 
     const std::string saved = ReadFileBytes(settingsPath);
     if (outcome.starts_with("focus ")) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Unpacks the release zip and checks what a drafter gets: exactly the four files under ASCII
-# names, the BAT byte for byte, a Shift-JIS CR LF readme, the licence, and a 32-bit exe whose
-# version resource carries the version of the project() line.
+# Unpacks the release zip and checks what a drafter gets: one folder pardim/ holding exactly the
+# four files under ASCII names, the BAT byte for byte (Shift-JIS, CR LF), a Shift-JIS CR LF readme
+# that names the version, the licence as LICENSE.txt in CR LF, and a 32-bit exe whose version
+# resource carries the version of the project() line.
 # Usage: tests/package/check-zip.sh [BUILD_DIR]   (default build/windows-x86, after --target package)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -19,26 +20,35 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 names=$(unzip -Z1 "$zip")
-expected=$'pardim.exe\npardim.bat\nreadme.txt\nLICENSE'
+expected=$'pardim/pardim.exe\npardim/pardim.bat\npardim/readme.txt\npardim/LICENSE.txt'
 [ "$names" = "$expected" ] || fail "members are [$names], expected [$expected]"
 unzip -q "$zip" -d "$tmp"
+[ "$(ls -A "$tmp")" = pardim ] || fail "the zip does not unpack into the one folder pardim"
+dir="$tmp/pardim"
 
-cmp -s "$tmp/pardim.bat" "packaging/平行寸法線.bat" || fail "pardim.bat differs from packaging/平行寸法線.bat"
-cmp -s "$tmp/LICENSE" LICENSE || fail "LICENSE differs from the repository's"
+# Every line of a text file ends in CR LF: no bare LF, no bare CR, and the last line ends too.
+crlf() {
+    ! LC_ALL=C grep -q $'[^\r]$' "$1" && ! LC_ALL=C grep -q $'^$' "$1" &&
+        [ "$(tr -d '\n' < "$1" | tr -cd '\r' | wc -c)" -eq "$(tr -cd '\n' < "$1" | wc -c)" ] &&
+        [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' ')" = 0d0a ]
+}
 
-readme="$tmp/readme.txt"
+cmp -s "$dir/pardim.bat" "packaging/平行寸法線.bat" || fail "pardim.bat differs from packaging/平行寸法線.bat"
+crlf "$dir/pardim.bat" || fail "pardim.bat has a line without CR LF"
+iconv -f CP932 -t UTF-8 "$dir/pardim.bat" > /dev/null || fail "pardim.bat is not valid Shift-JIS"
+crlf "$dir/LICENSE.txt" || fail "LICENSE.txt has a line without CR LF"
+tr -d '\r' < "$dir/LICENSE.txt" | cmp -s - LICENSE || fail "LICENSE.txt differs from the repository's LICENSE"
+
+readme="$dir/readme.txt"
 iconv -f CP932 -t UTF-8 "$readme" > "$tmp/readme.utf8" || fail "readme.txt is not valid Shift-JIS"
 iconv -f UTF-8 -t CP932 "$tmp/readme.utf8" | cmp -s - "$readme" || fail "readme.txt does not survive a round trip through CP932"
 [ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" != efbbbf ] || fail "readme.txt starts with a BOM"
-# Every line ends in CR LF: no bare LF, no bare CR, and the last line ends too.
-LC_ALL=C grep -q $'[^\r]$' "$readme" && fail "readme.txt has a line without CR LF"
-LC_ALL=C grep -q $'^$' "$readme" && fail "readme.txt has a line without CR LF"
-[ "$(tr -d '\n' < "$readme" | tr -cd '\r' | wc -c)" -eq "$(tr -cd '\n' < "$readme" | wc -c)" ] ||
-    fail "readme.txt has a CR that does not end a line"
-[ "$(tail -c 2 "$readme" | od -An -tx1 | tr -d ' ')" = 0d0a ] || fail "readme.txt does not end in CR LF"
-grep -q "平行寸法線.*$version" "$tmp/readme.utf8" || fail "readme.txt does not name the tool and version $version"
+crlf "$readme" || fail "readme.txt has a line without CR LF"
+head -1 "$tmp/readme.utf8" | grep -q "平行寸法線.*$version" ||
+    fail "readme.txt's title line does not name the tool and version $version"
+grep -q "^$version " "$tmp/readme.utf8" || fail "readme.txt's change log has no entry for $version"
 
-exe="$tmp/pardim.exe"
+exe="$dir/pardim.exe"
 i686-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-i386' || fail "pardim.exe is not PE32 (i386)"
 
 # The version resource: the fixed block's signature and file version, then the strings, read as

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "BatchRun.h"
@@ -14,33 +15,41 @@
 
 namespace {
 
-void PrintUsage() {
-    std::fputs(
-        "usage: pardim-batch DIR\n"
-        "  runs the tool as DIR/pardim.exe with OK pressed once; DIR must be an existing "
-        "folder\n",
-        stderr);
+constexpr char Usage[] =
+    "usage: pardim-batch DIR\n"
+    "  runs the tool as DIR/pardim.exe with OK pressed once; DIR must be an existing folder\n";
+
+// One message and the usage on stderr: a wrong invocation, status 2, nothing written.
+int Refuse(const char* message) {
+    std::fprintf(stderr, "pardim-batch: %s\n%s", message, Usage);
+    return 2;
 }
 
-int Run(const std::filesystem::path& dir) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) {
-        std::fputs("pardim-batch: DIR is not an existing folder\n", stderr);
-        PrintUsage();
-        return 2;
+// Whether an argument, narrow or wide, is exactly this ASCII text.
+template <typename TChar>
+bool Is(const TChar* argument, std::string_view text) {
+    std::size_t i = 0;
+    for (; argument[i] != 0 && i < text.size(); ++i) {
+        if (argument[i] != static_cast<TChar>(text[i])) return false;
     }
-    std::fputs((RunOnce(dir) + "\n").c_str(), stdout);
-    return 0;
+    return argument[i] == 0 && i == text.size();
 }
 
 // Both entries take the folder as the platform hands it over.
 template <typename TChar>
 int Main(int argc, TChar** argv) {
-    if (argc != 2) {
-        PrintUsage();
-        return 2;
+    if (argc == 2 && (Is(argv[1], "--help") || Is(argv[1], "-h"))) {
+        std::fputs(Usage, stdout);
+        return 0;
     }
-    return Run(std::filesystem::path(argv[1]));
+    if (argc < 2) return Refuse("DIR is missing");
+    if (argc > 2) return Refuse("only one DIR is taken");
+    if (argv[1][0] == '-') return Refuse("unknown option (only --help is taken)");
+    const std::filesystem::path dir(argv[1]);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) return Refuse("DIR is not an existing folder");
+    std::fputs((RunOnce(dir) + "\n").c_str(), stdout);
+    return 0;
 }
 
 }  // namespace

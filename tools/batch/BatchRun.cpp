@@ -1,4 +1,5 @@
-// The headless run: TForm1 shown through a view that records what the dialog's logic asked.
+// The headless run: TForm1 shown through a view that records what the dialog's logic asked, and the
+// settings file a first run starts from.
 #include "BatchRun.h"
 
 #include "RecordingView.h"
@@ -20,4 +21,14 @@ std::string RunOnce(const std::filesystem::path& dir) {
     if (!view.Closed) form.Button2Click();
     form.FormClose();
     return outcome;
+}
+
+bool SaveDefaultSettings(const std::filesystem::path& path) {
+    TRecordingView view;
+    TForm1 form(view);
+    form.ComboBox3.ItemIndex = 1;  // No1: item 0 is the host's current text type
+    JwwInit();
+    const bool saved = form.SaveSettings(path);
+    JwwFree();
+    return saved;
 }

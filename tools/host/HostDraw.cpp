@@ -8,13 +8,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <sstream>
 
 #include "HostText.h"
 #include "JwwGaibu.h"
 #include "MyFunc.h"
+#include "Unit1Dim.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +30,8 @@ constexpr char FontFamily[] = "IPAGothic, sans-serif";
 // IPAGothic's em box reaches 0.12 em below the baseline; the host's text box starts at its
 // reference point, so the baseline sits that far above it.
 constexpr double DescentEm = 0.12;
+// A plain point's dot, in paper mm.
+constexpr double PlainPointRadius = 0.3;
 
 struct TPoint {
     double X = 0, Y = 0;
@@ -50,6 +52,15 @@ struct TBounds {
     }
     bool Empty() const { return MinX > MaxX; }
 };
+
+// The host's screen colour of a colour number, as "#rrggbb".
+std::string ScreenColor(int color) {
+    // The host's screen colours 1 to 9 on a white background (1 light blue, 2 black, 3 green,
+    // 4 yellow, 5 magenta, 6 blue, 7 dark green, 8 red, 9 the auxiliary colour).
+    static const char* const colors[] = {"#404040", "#00b0b0", "#000000", "#00a000", "#c8a000",
+                                         "#ff00ff", "#0000ff", "#006e3c", "#ff0000", "#a0a0ff"};
+    return color >= 1 && color <= 9 ? colors[color] : colors[0];
+}
 
 std::string Num(double v) { return HostNumber(v, 10); }
 
@@ -98,49 +109,52 @@ struct TSvgBuilder {
 
 // ---- point marks --------------------------------------------------------------------------------
 
-// Arrow-like marks are 7.5 mm long with a 15-degree half angle, the others fill a 2.5 mm
-// square: the sizes the tool itself assumes when it decides whether marks fit.
-constexpr double ArrowMarkLength = 7.5;
-constexpr double SmallMarkHalf = 1.25;
+// A mark's reach along the dimension line from its point, in paper mm at magnification 1: the
+// extents the tool itself assumes when it decides whether the marks fit.
+double PaperExtent(int kind) {
+    TDimParams unit;
+    unit.MarkScale = 1;
+    unit.Scale = 1;
+    return MarkExtent(kind, unit);
+}
 
+// Arrow-like marks reach their length back from the tip, 15 degrees to each side; squares and
+// circles their half width around the point; the slash and the wave reach it along both axes.
 void DrawMark(TSvgBuilder& svg, const TJwwEntPointEx& mark, double scale) {
     const std::string color = ScreenColor(mark.Head.Color);
     const TPoint at{mark.X, mark.Y};
     const double unit = (mark.A == 0 ? 1 : mark.A) * scale;
-    const double angle = mark.B;
-    auto p = [&](double lx, double ly) { return Place(at, unit, angle, lx, ly); };
-    const double halfWidth = ArrowMarkLength * std::tan(Radians(15));
-    const double h = SmallMarkHalf;
-    const double slash = 2.5 * std::sqrt(0.5);  // a 5 mm stroke at 45 degrees
+    auto p = [&](double lx, double ly) { return Place(at, unit, mark.B, lx, ly); };
+    const double length = PaperExtent(MarkTriangle);
+    const double halfWidth = length * std::tan(Radians(15));
+    const double h = PaperExtent(MarkSquare);
+    const double slash = PaperExtent(MarkSlash);
+    const std::vector<TPoint> arrow = {p(0, 0), p(-length, halfWidth), p(-length, -halfWidth)};
 
     svg.Body << "<g class=\"mark\" data-code=\"" << mark.N << "\">\n";
     switch (mark.N) {
-        case 1:   // outline triangle, tip on the point
-        case 11:  // shown in the dialog with the same symbol as code 1
-            svg.Polygon({p(0, 0), p(-ArrowMarkLength, halfWidth), p(-ArrowMarkLength, -halfWidth)},
-                        true, false, color);
+        case MarkTriangle:
+        case MarkOpenTriangle:  // shown in the dialog with the same symbol
+        case MarkFilledTriangle:
+            svg.Polygon(arrow, true, mark.N == MarkFilledTriangle, color);
             break;
-        case 6:
-            svg.Polygon({p(0, 0), p(-ArrowMarkLength, halfWidth), p(-ArrowMarkLength, -halfWidth)},
-                        true, true, color);
+        case MarkChevron:
+            svg.Polygon({arrow[1], arrow[0], arrow[2]}, false, false, color);
             break;
-        case 9:  // open arrow
-            svg.Polygon({p(-ArrowMarkLength, halfWidth), p(0, 0), p(-ArrowMarkLength, -halfWidth)},
-                        false, false, color);
+        case MarkSquare:
+        case MarkFilledSquare:
+            svg.Polygon({p(-h, -h), p(h, -h), p(h, h), p(-h, h)}, true, mark.N == MarkFilledSquare,
+                        color);
             break;
-        case 2:
-        case 5:
-            svg.Polygon({p(-h, -h), p(h, -h), p(h, h), p(-h, h)}, true, mark.N == 5, color);
+        case MarkRing:
+        case MarkCircle:
+        case MarkFilledCircle:
+            svg.Circle(at, h * unit, mark.N == MarkFilledCircle, color);
             break;
-        case 3:
-        case 4:
-        case 7:
-            svg.Circle(at, h * unit, mark.N == 7, color);
-            break;
-        case 10:
+        case MarkSlash:
             svg.Polygon({p(-slash, -slash), p(slash, slash)}, false, false, color);
             break;
-        case 8: {  // a wave along the same 45-degree stroke
+        case MarkTilde: {  // a wave along the slash's stroke
             const TPoint a = p(-slash, -slash), c1 = p(-1.4, 0.6), c2 = p(1.4, -0.6),
                          b = p(slash, slash);
             svg.Body << "<path d=\"M" << Xy(a) << " C" << Xy(c1) << " " << Xy(c2) << " " << Xy(b)
@@ -149,7 +163,7 @@ void DrawMark(TSvgBuilder& svg, const TJwwEntPointEx& mark, double scale) {
             break;
         }
         default:  // codes 0 and below: a plain point
-            svg.Circle(at, 0.3 * unit, true, color);
+            svg.Circle(at, PlainPointRadius * unit, true, color);
     }
     svg.Body << "</g>\n";
 }
@@ -191,7 +205,7 @@ void DrawText(TSvgBuilder& svg, const TJwwEntText& text, double scale, const cha
     }
 }
 
-// ---- view ---------------------------------------------------------------------------------------
+// ---- the view ----------------------------------------------------------------------------------
 
 double NiceLength(double rough) {
     if (!(rough > 0)) return 1;
@@ -202,11 +216,17 @@ double NiceLength(double rough) {
     return power;
 }
 
+// ---- the host's input -------------------------------------------------------------------------
+
 struct TInputFacts {
     std::array<double, 16> Scales{};
     std::array<TJwwTextType, 11> TextTypes{};
     std::vector<std::pair<int, TPoint>> Points;  // picked points 1..3 that were given
     int LayerGroup = 0;
+
+    double ScaleOf(const TJwwEntHead& head) const {
+        return Scales[static_cast<std::size_t>(head.LayerGroup & 15)];
+    }
 };
 
 TInputFacts ReadInputFacts(const fs::path& input) {
@@ -225,23 +245,111 @@ TInputFacts ReadInputFacts(const fs::path& input) {
     return facts;
 }
 
-std::string ReadAll(const fs::path& path, bool& ok) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    ok = in.is_open() && !in.bad();
-    return bytes.str();
+// ---- the steps ----------------------------------------------------------------------------------
+
+// The lines, marks and texts of the output, read in the input's text types and scales as the
+// host reads it with its own; returns what was drawn, counted by kind (", 3 lines, 1 text").
+std::string DrawOutput(TSvgBuilder& svg, const fs::path& output, const TInputFacts& facts) {
+    JwwInit();
+    ExchangeModel.TextTypes = facts.TextTypes;
+    ExchangeModel.LayerGroupScale = facts.Scales;
+    (void)JwwLoadFile(output);  // read by the caller already
+    const TExchangeModel& m = ExchangeModel;
+    for (const TJwwEntLine& line : m.EntLines) {
+        svg.Line("line", {line.X1, line.Y1}, {line.X2, line.Y2}, ScreenColor(line.Head.Color));
+    }
+    for (const TJwwEntDim& dim : m.EntDims) {
+        const TJwwEntLine& line = dim.Line;
+        svg.Line("dim-line", {line.X1, line.Y1}, {line.X2, line.Y2}, ScreenColor(line.Head.Color));
+        DrawText(svg, dim.Text, facts.ScaleOf(dim.Text.Head), "dim-text");
+    }
+    for (const TJwwEntPointEx& mark : m.EntPointsEx) DrawMark(svg, mark, facts.ScaleOf(mark.Head));
+    for (const TJwwEntPoint& point : m.EntPoints) {
+        svg.Circle({point.X, point.Y}, PlainPointRadius * facts.ScaleOf(point.Head), true,
+                   ScreenColor(point.Head.Color));
+    }
+    for (const TJwwEntText& text : m.EntTexts) {
+        DrawText(svg, text, facts.ScaleOf(text.Head), "text");
+    }
+    std::string counts;
+    const std::pair<std::size_t, const char*> kinds[] = {
+        {m.EntLines.size(), "line"},
+        {m.EntTexts.size(), "text"},
+        {m.EntPointsEx.size(), "mark"},
+        {m.EntPoints.size(), "point"},
+        {m.EntDims.size(), "dimension figure"},
+    };
+    for (const auto& [count, name] : kinds) {
+        if (count > 0) counts += ", " + std::to_string(count) + " " + name + (count > 1 ? "s" : "");
+    }
+    JwwFree();
+    return counts;
+}
+
+// The view box in drawing units, and how many of them make one pixel of the picture.
+struct TView {
+    double X = 0, Y = 0, W = 0, H = 0, Px = 1;
+};
+
+// A margin around everything, a band above for the title and one below for the legend.
+TView FitView(TBounds b) {
+    if (b.Empty()) b = {-50, -50, 50, 50};
+    const double extent = std::max({b.MaxX - b.MinX, b.MaxY - b.MinY, 1e-6});
+    const double margin = 0.08 * extent;
+    const double contentW = b.MaxX - b.MinX + 2 * margin;
+    const double contentH = b.MaxY - b.MinY + 2 * margin;
+    const double px = std::max(contentW / MaxWidthPx, contentH / (MaxHeightPx - 110));
+    const double titleBand = 40 * px, legendBand = 70 * px;
+    return {b.MinX - margin, -(b.MaxY + margin) - titleBand, contentW,
+            contentH + titleBand + legendBand, px};
+}
+
+void WriteHead(std::ostringstream& out, const TView& v, const std::string& title) {
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << std::lround(v.W / v.Px)
+        << "\" height=\"" << std::lround(v.H / v.Px) << "\" viewBox=\"" << Num(v.X) << " "
+        << Num(v.Y) << " " << Num(v.W) << " " << Num(v.H) << "\">\n"
+        << "<style>line, polyline, polygon, path, circle { stroke-width: " << Num(1.5 * v.Px)
+        << "; stroke-linecap: round; stroke-linejoin: round }\n"
+        << ".context { stroke-width: " << Num(1.0 * v.Px) << " }\n"
+        << "text { font-family: " << FontFamily << " }</style>\n"
+        << "<rect class=\"background\" x=\"" << Num(v.X) << "\" y=\"" << Num(v.Y) << "\" width=\""
+        << Num(v.W) << "\" height=\"" << Num(v.H) << "\" fill=\"#ffffff\"/>\n"
+        << "<text class=\"title\" x=\"" << Num(v.X + 12 * v.Px) << "\" y=\"" << Num(v.Y + 26 * v.Px)
+        << "\" font-size=\"" << Num(16 * v.Px) << "\" fill=\"#000000\">" << title << "</text>\n";
+}
+
+// The picked points, as orange circles with their numbers.
+void WritePicks(std::ostringstream& out, const TView& v, const TInputFacts& facts) {
+    for (const auto& [number, p] : facts.Points) {
+        out << "<g class=\"pick\" data-point=\"" << number << "\">"
+            << "<circle cx=\"" << Num(p.X) << "\" cy=\"" << Num(-p.Y) << "\" r=\"" << Num(6 * v.Px)
+            << "\" stroke=\"" << PickColor << "\" fill=\"none\"/>"
+            << "<text x=\"" << Num(p.X + 8 * v.Px) << "\" y=\"" << Num(-p.Y + 20 * v.Px)
+            << "\" font-size=\"" << Num(15 * v.Px) << "\" fill=\"" << PickColor << "\">" << number
+            << "</text></g>\n";
+    }
+}
+
+// The legend: a round length near a fifth of the view, in drawing millimetres and on paper.
+void WriteScaleBar(std::ostringstream& out, const TView& v, double drawingScale) {
+    const double length = NiceLength(v.W / 5);
+    const double x = v.X + 20 * v.Px, y = v.Y + v.H - 30 * v.Px;
+    const double tick = 6 * v.Px;
+    out << "<g class=\"scale-bar\" data-length=\"" << Num(length) << "\">"
+        << "<line x1=\"" << Num(x) << "\" y1=\"" << Num(y) << "\" x2=\"" << Num(x + length)
+        << "\" y2=\"" << Num(y) << "\" stroke=\"#000000\"/>";
+    for (double end : {x, x + length}) {
+        out << "<line x1=\"" << Num(end) << "\" y1=\"" << Num(y - tick) << "\" x2=\"" << Num(end)
+            << "\" y2=\"" << Num(y + tick) << "\" stroke=\"#000000\"/>";
+    }
+    out << "<text x=\"" << Num(x + length + 10 * v.Px) << "\" y=\"" << Num(y + 5 * v.Px)
+        << "\" font-size=\"" << Num(14 * v.Px) << "\" fill=\"#000000\">" << HostNumber(length)
+        << " mm (" << HostNumber(length / drawingScale) << " mm on paper at 1/"
+        << HostNumber(drawingScale) << ")</text></g>\n";
 }
 
 }  // namespace
-
-std::string ScreenColor(int color) {
-    // The host's screen colours 1 to 9 on a white background (1 light blue, 2 black, 3 green,
-    // 4 yellow, 5 magenta, 6 blue, 7 dark green, 8 red, 9 the auxiliary colour).
-    static const char* const colors[] = {"#404040", "#00b0b0", "#000000", "#00a000", "#c8a000",
-                                         "#ff00ff", "#0000ff", "#006e3c", "#ff0000", "#a0a0ff"};
-    return color >= 1 && color <= 9 ? colors[color] : colors[0];
-}
 
 bool DrawsNothing(std::string_view bytes) {
     const std::size_t end = bytes.find_first_of("\r\n");
@@ -251,125 +359,33 @@ bool DrawsNothing(std::string_view bytes) {
 
 TDrawResult DrawSvg(const TDrawRequest& request) {
     TDrawResult result;
-    std::error_code ec;
-    for (const fs::path& path : {request.Output, request.Input}) {
-        if (!path.empty() && !fs::is_regular_file(path, ec)) {
-            result.Error = path.string() + " is not a readable file";
-            return result;
-        }
-    }
-    bool readOk = false;
-    const std::string outputBytes = ReadAll(request.Output, readOk);
-    if (!readOk) {
-        result.Error = request.Output.string() + " could not be read";
+    std::string outputBytes, inputBytes;
+    if (!ReadWholeFile(request.Output, outputBytes, result.Error) ||
+        (!request.Input.empty() && !ReadWholeFile(request.Input, inputBytes, result.Error))) {
         return result;
     }
     const TInputFacts facts = ReadInputFacts(request.Input);
     result.Drawn = !DrawsNothing(outputBytes);
 
-    // The output is read in the input's text types, as the host reads it with its own.
-    JwwInit();
-    ExchangeModel.TextTypes = facts.TextTypes;
-    ExchangeModel.LayerGroupScale = facts.Scales;
-    if (result.Drawn) (void)JwwLoadFile(request.Output);  // read by the caller already
-    auto scaleOf = [&](const TJwwEntHead& head) {
-        return facts.Scales[static_cast<std::size_t>(head.LayerGroup & 15)];
-    };
-
     TSvgBuilder svg;
     for (const auto& c : request.Context) {
         svg.Line("context", {c[0], c[1]}, {c[2], c[3]}, ContextColor);
     }
-    for (const TJwwEntLine& line : ExchangeModel.EntLines) {
-        svg.Line("line", {line.X1, line.Y1}, {line.X2, line.Y2}, ScreenColor(line.Head.Color));
-    }
-    for (const TJwwEntDim& dim : ExchangeModel.EntDims) {
-        const TJwwEntLine& line = dim.Line;
-        svg.Line("dim-line", {line.X1, line.Y1}, {line.X2, line.Y2}, ScreenColor(line.Head.Color));
-        DrawText(svg, dim.Text, scaleOf(dim.Text.Head), "dim-text");
-    }
-    for (const TJwwEntPointEx& mark : ExchangeModel.EntPointsEx) {
-        DrawMark(svg, mark, scaleOf(mark.Head));
-    }
-    for (const TJwwEntPoint& point : ExchangeModel.EntPoints) {
-        svg.Circle({point.X, point.Y}, 0.3 * scaleOf(point.Head), true,
-                   ScreenColor(point.Head.Color));
-    }
-    for (const TJwwEntText& text : ExchangeModel.EntTexts) {
-        DrawText(svg, text, scaleOf(text.Head), "text");
-    }
-    std::string counts;
-    const std::pair<std::size_t, const char*> kinds[] = {
-        {ExchangeModel.EntLines.size(), "line"},
-        {ExchangeModel.EntTexts.size(), "text"},
-        {ExchangeModel.EntPointsEx.size(), "mark"},
-        {ExchangeModel.EntPoints.size(), "point"},
-        {ExchangeModel.EntDims.size(), "dimension figure"},
-    };
-    for (const auto& [count, name] : kinds) {
-        if (count > 0) counts += ", " + std::to_string(count) + " " + name + (count > 1 ? "s" : "");
-    }
-    JwwFree();
+    const std::string counts = result.Drawn ? DrawOutput(svg, request.Output, facts) : "";
     for (const auto& [number, p] : facts.Points) svg.Bounds.Add(p);
 
-    // Fit: a margin around everything, a band above for the title and one below for the bar.
-    TBounds b = svg.Bounds;
-    if (b.Empty()) b = {-50, -50, 50, 50};
-    const double extent = std::max({b.MaxX - b.MinX, b.MaxY - b.MinY, 1e-6});
-    const double margin = 0.08 * extent;
-    const double contentW = b.MaxX - b.MinX + 2 * margin;
-    const double contentH = b.MaxY - b.MinY + 2 * margin;
-    const double unitsPerPx = std::max(contentW / MaxWidthPx, contentH / (MaxHeightPx - 110));
-    const double px = unitsPerPx;
-    const double titleBand = 40 * px, barBand = 70 * px;
-    const double viewX = b.MinX - margin, viewY = -(b.MaxY + margin) - titleBand;
-    const double viewW = contentW, viewH = contentH + titleBand + barBand;
+    const TView view = FitView(svg.Bounds);
     const double drawingScale = facts.Scales[static_cast<std::size_t>(facts.LayerGroup & 15)];
-
+    const std::string title = XmlEscape(request.TitleUtf8) +
+                              (request.TitleUtf8.empty() ? "" : " \xe2\x80\x94 ") +
+                              (result.Drawn ? "drawn" + counts : std::string("nothing drawn")) +
+                              ", 1/" + HostNumber(drawingScale);
     std::ostringstream out;
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << std::lround(viewW / px)
-        << "\" height=\"" << std::lround(viewH / px) << "\" viewBox=\"" << Num(viewX) << " "
-        << Num(viewY) << " " << Num(viewW) << " " << Num(viewH) << "\">\n"
-        << "<style>line, polyline, polygon, path, circle { stroke-width: " << Num(1.5 * px)
-        << "; stroke-linecap: round; stroke-linejoin: round }\n"
-        << ".context { stroke-width: " << Num(1.0 * px) << " }\n"
-        << "text { font-family: " << FontFamily << " }</style>\n"
-        << "<rect class=\"background\" x=\"" << Num(viewX) << "\" y=\"" << Num(viewY)
-        << "\" width=\"" << Num(viewW) << "\" height=\"" << Num(viewH) << "\" fill=\"#ffffff\"/>\n";
-    out << "<text class=\"title\" x=\"" << Num(viewX + 12 * px) << "\" y=\"" << Num(viewY + 26 * px)
-        << "\" font-size=\"" << Num(16 * px) << "\" fill=\"#000000\">"
-        << XmlEscape(request.TitleUtf8) << (request.TitleUtf8.empty() ? "" : " \xe2\x80\x94 ")
-        << (result.Drawn ? "drawn" + counts : std::string("nothing drawn")) << ", 1/"
-        << HostNumber(drawingScale) << "</text>\n";
+    WriteHead(out, view, title);
     out << svg.Body.str();
-
-    for (const auto& [number, p] : facts.Points) {
-        out << "<g class=\"pick\" data-point=\"" << number << "\">"
-            << "<circle cx=\"" << Num(p.X) << "\" cy=\"" << Num(-p.Y) << "\" r=\"" << Num(6 * px)
-            << "\" stroke=\"" << PickColor << "\" fill=\"none\"/>"
-            << "<text x=\"" << Num(p.X + 8 * px) << "\" y=\"" << Num(-p.Y + 20 * px)
-            << "\" font-size=\"" << Num(15 * px) << "\" fill=\"" << PickColor << "\">" << number
-            << "</text></g>\n";
-    }
-
-    // A round length near a fifth of the view, in drawing millimetres and on paper.
-    const double barLength = NiceLength(viewW / 5);
-    const double barX = viewX + 20 * px, barY = viewY + viewH - 30 * px;
-    const double tick = 6 * px;
-    out << "<g class=\"scale-bar\" data-length=\"" << Num(barLength) << "\">"
-        << "<line x1=\"" << Num(barX) << "\" y1=\"" << Num(barY) << "\" x2=\""
-        << Num(barX + barLength) << "\" y2=\"" << Num(barY) << "\" stroke=\"#000000\"/>";
-    for (double x : {barX, barX + barLength}) {
-        out << "<line x1=\"" << Num(x) << "\" y1=\"" << Num(barY - tick) << "\" x2=\"" << Num(x)
-            << "\" y2=\"" << Num(barY + tick) << "\" stroke=\"#000000\"/>";
-    }
-    out << "<text x=\"" << Num(barX + barLength + 10 * px) << "\" y=\"" << Num(barY + 5 * px)
-        << "\" font-size=\"" << Num(14 * px) << "\" fill=\"#000000\">" << HostNumber(barLength)
-        << " mm (" << HostNumber(barLength / drawingScale) << " mm on paper at 1/"
-        << HostNumber(drawingScale) << ")</text></g>\n";
+    WritePicks(out, view, facts);
+    WriteScaleBar(out, view, drawingScale);
     out << "</svg>\n";
-
     result.Svg = out.str();
     result.Ok = true;
     return result;

@@ -27,8 +27,5 @@ TDrawResult DrawSvg(const TDrawRequest& request);
 bool RenderPng(const std::filesystem::path& svg, const std::filesystem::path& png,
                std::string& error);
 
-// The host's screen colour of a colour number, as "#rrggbb".
-std::string ScreenColor(int color);
-
 // True when the host would draw nothing from these bytes: an empty file or "hq" first.
 bool DrawsNothing(std::string_view fileBytes);

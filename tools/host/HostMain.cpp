@@ -1,24 +1,19 @@
 // pardim-host: does on Linux what the host does around one run of the tool (writes its input,
 // runs it, reads its output back) and shows, checks and draws what came back.
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
-#include "HostCheck.h"
 #include "HostDraw.h"
 #include "HostRun.h"
 #include "HostScenario.h"
 #include "HostShow.h"
 #include "HostText.h"
+#include "OutputCheck.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char ExchangeName[] = "JWC_TEMP.TXT";
-constexpr char InputCopyName[] = "JWC_TEMP.in.txt";
 constexpr char ScenarioCopyName[] = "pardim-host.toml";
 
 // Bad arguments and unreadable files: one line on stderr, status 2, nothing written.
@@ -29,21 +24,18 @@ struct TUsageError {
 [[noreturn]] void Fail(std::string message) { throw TUsageError{std::move(message)}; }
 
 std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) Fail(path.string() + " cannot be read");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes, error;
+    if (!ReadWholeFile(path, bytes, error)) Fail(error);
+    return bytes;
 }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) Fail("could not write " + path.string());
+    std::string error;
+    if (!WriteWholeFile(path, bytes, error)) Fail(error);
 }
 
 // "X,Y" and "W,H,D,C" option values.
-std::vector<double> Numbers(const std::string& text, std::size_t count, const char* option) {
+std::vector<double> Numbers(const std::string& text, std::size_t count, const std::string& option) {
     std::vector<double> values;
     std::size_t start = 0;
     for (;;) {
@@ -55,8 +47,8 @@ std::vector<double> Numbers(const std::string& text, std::size_t count, const ch
         start = comma + 1;
     }
     if (values.size() != count) {
-        Fail(std::string(option) + " needs " + std::to_string(count) +
-             " numbers separated by commas, not '" + text + "'");
+        Fail(option + " needs " + std::to_string(count) + " numbers separated by commas, not '" +
+             text + "'");
     }
     return values;
 }
@@ -64,9 +56,9 @@ std::vector<double> Numbers(const std::string& text, std::size_t count, const ch
 // ---- write --------------------------------------------------------------------------------------
 
 struct TWriteOptions {
-    std::string Dir, Scenario, P1, P2, P3, FreeText, Font;
+    std::string Dir, Scenario, Points[3], FreeText, Font;
     double Scale = 0;
-    int LayerGroup = 0, Layer = 0, Color = 0, LineType = 0, LineWidth = 0, TextType = 0;
+    std::array<int, ScenarioInts.size()> Ints{};
 };
 
 void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
@@ -76,41 +68,36 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
         "Without options: a wall 3,640 long at 1/50, points (0,0), (3640,0), (1820,800).\n"
         "Options override the scenario file. Also writes DIR/pardim-host.toml (the scenario\n"
         "used, with the wall as context lines for draw).");
-    cmd->add_option("DIR", o.Dir, "Tool folder (created when missing)")->type_name("")->required();
-    cmd->add_option("--scenario", o.Scenario, "Scenario file (TOML, see README)")
+    cmd->add_option("DIR", o.Dir, "Tool folder (created when missing)")
+        ->type_name("PATH")
+        ->required();
+    cmd->add_option("--scenario", o.Scenario, "Scenario file (TOML, see docs/pardim-host.md)")
         ->type_name("FILE");
-    auto* p1 = cmd->add_option("--p1", o.P1, "Point 1, start of the measurement")->type_name("X,Y");
-    auto* p2 = cmd->add_option("--p2", o.P2, "Point 2, end of the measurement")->type_name("X,Y");
-    auto* p3 = cmd->add_option("--p3", o.P3, "Point 3, on the dimension line")->type_name("X,Y");
+    const char* pointHelp[] = {"Point 1, start of the measurement",
+                               "Point 2, end of the measurement", "Point 3, on the dimension line"};
+    std::vector<CLI::Option*> points, ints;
+    for (int i = 0; i < 3; ++i) {
+        points.push_back(cmd->add_option("--p" + std::to_string(i + 1), o.Points[i], pointHelp[i])
+                             ->type_name("X,Y"));
+    }
     auto* scale = cmd->add_option("--scale", o.Scale, "Scale denominator of every layer group");
-    auto* group = cmd->add_option("--layer-group", o.LayerGroup, "Current layer group 0-15")
-                      ->check(CLI::Range(0, 15));
-    auto* layer =
-        cmd->add_option("--layer", o.Layer, "Current layer 0-15")->check(CLI::Range(0, 15));
-    auto* color =
-        cmd->add_option("--color", o.Color, "Current line colour 1-9")->check(CLI::Range(1, 9));
-    auto* lineType = cmd->add_option("--line-type", o.LineType, "Current line type 1-9")
-                         ->check(CLI::Range(1, 9));
-    auto* lineWidth = cmd->add_option("--line-width", o.LineWidth, "Current line width 0-30000")
-                          ->check(CLI::Range(0, 30000));
-    auto* textType =
-        cmd->add_option("--text-type", o.TextType, "Current text type 1-10 (0: --free-text)")
-            ->check(CLI::Range(0, 10));
+    for (std::size_t i = 0; i < ScenarioInts.size(); ++i) {
+        const TScenarioInt& row = ScenarioInts[i];
+        ints.push_back(cmd->add_option(row.Option, o.Ints[i], row.Description)
+                           ->check(CLI::Range(row.Low, row.High).description("")));
+    }
     auto* freeText =
         cmd->add_option("--free-text", o.FreeText, "Current free text size (sets text type 0)")
             ->type_name("W,H,SPACING,COLOUR");
     auto* font = cmd->add_option("--font", o.Font, "Current font (UTF-8)")->type_name("NAME");
 
-    action = [&o, p1, p2, p3, scale, group, layer, color, lineType, lineWidth, textType, freeText,
-              font] {
+    action = [&o, points, scale, ints, freeText, font] {
         TScenario s = DefaultScenario();
         std::string error;
         if (!o.Scenario.empty() && !LoadScenario(o.Scenario, s, error)) Fail(error);
-        const std::pair<CLI::Option*, const std::string*> points[] = {
-            {p1, &o.P1}, {p2, &o.P2}, {p3, &o.P3}};
         for (std::size_t i = 0; i < 3; ++i) {
-            if (points[i].first->count() == 0) continue;
-            const auto xy = Numbers(*points[i].second, 2, points[i].first->get_name().c_str());
+            if (points[i]->count() == 0) continue;
+            const auto xy = Numbers(o.Points[i], 2, points[i]->get_name());
             if (s.Points.size() <= i) s.Points.resize(i + 1, {0, 0});
             s.Points[i] = {xy[0], xy[1]};
         }
@@ -118,19 +105,13 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
             if (!(o.Scale > 0)) Fail("--scale must be above 0");
             s.Scales.fill(o.Scale);
         }
-        if (group->count()) s.LayerGroup = o.LayerGroup;
-        if (layer->count()) s.Layer = o.Layer;
-        if (color->count()) s.LineColor = o.Color;
-        if (lineType->count()) s.LineType = o.LineType;
-        if (lineWidth->count()) s.LineWidth = o.LineWidth;
-        if (textType->count()) s.TextType = o.TextType;
+        for (std::size_t i = 0; i < ints.size(); ++i) {
+            if (ints[i]->count()) s.*ScenarioInts[i].Field = o.Ints[i];
+        }
         if (freeText->count()) {
-            const auto v = Numbers(o.FreeText, 4, "--free-text");
-            if (!(v[0] > 0 && v[1] > 0 && v[2] >= 0 && v[3] >= 1 && v[3] <= 9 &&
-                  v[3] == static_cast<int>(v[3]))) {
-                Fail("--free-text needs width and height above 0, spacing 0 or more, colour 1-9");
+            if (!MakeFreeText(Numbers(o.FreeText, 4, "--free-text"), s.FreeText)) {
+                Fail(std::string("--free-text needs ") + FreeTextRule);
             }
-            s.FreeText = {v[0], v[1], v[2], static_cast<int>(v[3])};
             s.TextType = 0;
         }
         if (font->count()) s.FontUtf8 = o.Font;
@@ -142,10 +123,10 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
         if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) Fail(o.Dir + " is not a folder");
         fs::create_directories(dir, ec);
         if (ec) Fail("could not create " + o.Dir);
-        WriteBytes(dir / ExchangeName, bytes);
+        WriteBytes(dir / ExchangeFileName, bytes);
         WriteBytes(dir / ScenarioCopyName, ScenarioToml(s));
         fs::remove(dir / InputCopyName, ec);  // from an earlier run; draw would take it
-        std::printf("wrote %s and %s\n", (dir / ExchangeName).c_str(),
+        std::printf("wrote %s and %s\n", (dir / ExchangeFileName).c_str(),
                     (dir / ScenarioCopyName).c_str());
     };
 }
@@ -165,9 +146,13 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
         "Saves the host's input as DIR/JWC_TEMP.in.txt (for draw) and reads JWC_TEMP.TXT back.\n"
         "Without --show/--auto: --show when DISPLAY is set, else --auto. Exit status 0 drawn,\n"
         "1 nothing drawn, 2 the run could not be made.");
-    cmd->add_option("DIR", o.Dir, "Tool folder holding JWC_TEMP.TXT")->required();
-    auto* exe = cmd->add_option("--exe", o.Exe, "pardim.exe to copy into DIR and run under Wine");
-    auto* batch = cmd->add_option("--batch", o.Batch, "pardim-batch to run on DIR instead");
+    cmd->add_option("DIR", o.Dir, "Tool folder holding JWC_TEMP.TXT")
+        ->type_name("PATH")
+        ->required();
+    auto* exe = cmd->add_option("--exe", o.Exe, "pardim.exe to copy into DIR and run under Wine")
+                    ->type_name("PATH");
+    auto* batch = cmd->add_option("--batch", o.Batch, "pardim-batch to run on DIR instead")
+                      ->type_name("PATH");
     exe->excludes(batch);
     auto* show =
         cmd->add_flag("--show", o.Show, "Show the dialog on DISPLAY and wait for the user");
@@ -175,10 +160,11 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
         "--auto", o.Auto, "Run the dialog on its own Xvfb and confirm it with the keyboard");
     show->excludes(autoFlag);
     cmd->add_option("--timeout", o.Timeout,
-                    "Seconds for the dialog to appear and to close (--auto)")
-        ->check(CLI::Range(1, 3600));
+                    "Seconds for the dialog to appear and to close (--auto), 1-3600")
+        ->check(CLI::Range(1, 3600).description(""));
     cmd->add_option("--wineprefix", o.WinePrefix,
-                    "Wine prefix (default: ~/.cache/pardim-host/wine-prefix, made once)");
+                    "Wine prefix (default: ~/.cache/pardim-host/wine-prefix, made once)")
+        ->type_name("PATH");
     action = [&o] {
         TRunRequest request;
         // Absolute: the tool is started with DIR as its current folder.
@@ -199,8 +185,7 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
 // ---- check, draw, show --------------------------------------------------------------------------
 
 int Check(const std::string& file) {
-    const std::string bytes = ReadBytes(file);
-    const auto problems = CheckOutput(bytes);
+    const auto problems = CheckHostLevel(ReadBytes(file));
     for (const TCheckProblem& p : problems) {
         std::printf("%s:%d: %s\n", file.c_str(), p.Line, p.Message.c_str());
     }
@@ -219,23 +204,23 @@ struct TDrawOptions {
 
 void Draw(const TDrawOptions& o) {
     const fs::path file = o.File;
-    ReadBytes(file);  // unreadable: fail before anything is written
+    const std::string bytes = ReadBytes(file);  // unreadable: fail before anything is written
     std::error_code ec;
     TDrawRequest request;
     request.Output = file;
     request.TitleUtf8 = file.filename().string();
+    std::string note;
     if (!o.Input.empty()) {
         request.Input = o.Input;
+        ReadBytes(request.Input);
     } else if (fs::is_regular_file(file.parent_path() / InputCopyName, ec) &&
                file.filename() != InputCopyName) {
         request.Input = file.parent_path() / InputCopyName;
     } else {
         request.Input = file;
-        if (ReadBytes(file).find("\nhs ") == std::string::npos) {
-            std::fprintf(stderr,
-                         "draw: no host input (--input, or %s beside the file): scale 1 and the "
-                         "reader's default text types\n",
-                         InputCopyName);
+        if (bytes.find("\nhs ") == std::string::npos) {
+            note = std::string("no host input (--input, or ") + InputCopyName +
+                   " beside the file): scale 1 and the reader's default text types";
         }
     }
     const fs::path scenarioFile =
@@ -262,9 +247,11 @@ void Draw(const TDrawOptions& o) {
     std::printf("%s: %s\nwrote %s\n", file.c_str(), result.Drawn ? "drawn" : "nothing drawn",
                 svg.c_str());
     if (!o.Png.empty()) std::printf("wrote %s\n", o.Png.c_str());
+    if (!note.empty()) std::fprintf(stderr, "pardim-host: %s\n", note.c_str());
 }
 
 int Show(const std::string& file) {
+    ReadBytes(file);
     std::string report;
     if (!ShowExchangeFile(file, report)) Fail(file + " cannot be read");
     std::fputs(report.c_str(), stdout);
@@ -274,14 +261,10 @@ int Show(const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"pardim-host: does on Linux what the host (Jw_cad) does around one run of pardim"};
+    CLI::App app{"pardim-host: does on Linux what the host (Jw_cad) does around one run of pardim",
+                 "pardim-host"};
     app.require_subcommand(1);
-    app.footer(
-        "Typical run:\n"
-        "  pardim-host write /tmp/run\n"
-        "  pardim-host run /tmp/run --exe build/windows/src/win/pardim.exe --auto\n"
-        "  pardim-host check /tmp/run/JWC_TEMP.TXT\n"
-        "  pardim-host draw /tmp/run/JWC_TEMP.TXT --png /tmp/run/JWC_TEMP.png");
+    app.set_version_flag("--version", PARDIM_VERSION);
 
     TWriteOptions writeOptions;
     std::function<void()> writeAction;
@@ -293,7 +276,9 @@ int main(int argc, char** argv) {
     std::string checkFile;
     CLI::App* check = app.add_subcommand(
         "check", "Report every line of FILE the host would not understand (exit 1 if any)");
-    check->add_option("FILE", checkFile, "The tool's output, JWC_TEMP.TXT")->required();
+    check->add_option("FILE", checkFile, "The tool's output, JWC_TEMP.TXT")
+        ->type_name("FILE")
+        ->required();
 
     TDrawOptions drawOptions;
     CLI::App* draw = app.add_subcommand("draw", "Draw FILE as the host would show it, as SVG/PNG");
@@ -301,25 +286,44 @@ int main(int argc, char** argv) {
         "Text sizes, scales and the picked points come from the host's input: --input, else\n"
         "JWC_TEMP.in.txt beside FILE (saved by run). Context lines come from --scenario, else\n"
         "pardim-host.toml beside FILE (saved by write).");
-    draw->add_option("FILE", drawOptions.File, "The tool's output, JWC_TEMP.TXT")->required();
-    draw->add_option("-o,--output", drawOptions.Svg, "SVG file (default: FILE with .svg)");
-    draw->add_option("--png", drawOptions.Png, "Also render a PNG through rsvg-convert");
-    draw->add_option("--input", drawOptions.Input, "The host's input file of this run");
-    draw->add_option("--scenario", drawOptions.Scenario, "Scenario file with context lines");
+    draw->add_option("FILE", drawOptions.File, "The tool's output, JWC_TEMP.TXT")
+        ->type_name("FILE")
+        ->required();
+    draw->add_option("-o,--output", drawOptions.Svg, "SVG file (default: FILE with .svg)")
+        ->type_name("FILE");
+    draw->add_option("--png", drawOptions.Png, "Also render a PNG through rsvg-convert")
+        ->type_name("FILE");
+    draw->add_option("--input", drawOptions.Input, "The host's input file of this run")
+        ->type_name("FILE");
+    draw->add_option("--scenario", drawOptions.Scenario, "Scenario file with context lines")
+        ->type_name("FILE");
 
     std::string showFile;
     CLI::App* show = app.add_subcommand(
         "show",
         "Show what the tool sees in FILE: attributes, scales, text types, points, entities");
     show->add_option("FILE", showFile, "An exchange file, usually the host's JWC_TEMP.TXT")
+        ->type_name("FILE")
         ->required();
 
+    // Set last, so that the subcommands' help does not repeat it.
+    app.footer(
+        "Typical run (docs/pardim-host.md):\n"
+        "  pardim-host write /tmp/run\n"
+        "  pardim-host run /tmp/run --exe build/windows/src/win/pardim.exe --auto\n"
+        "  pardim-host check /tmp/run/JWC_TEMP.TXT\n"
+        "  pardim-host draw /tmp/run/JWC_TEMP.TXT --png /tmp/run/JWC_TEMP.png");
+
     try {
-        // CLI11 would call an unknown word a missing subcommand.
-        if (argc > 1 && argv[1][0] != '-') {
+        // CLI11 would call an unknown word or option a missing subcommand.
+        if (argc > 1) {
             const std::string word = argv[1];
-            if (word != "write" && word != "run" && word != "check" && word != "draw" &&
-                word != "show") {
+            const bool option = word[0] == '-';
+            if (option && word != "-h" && word != "--help" && word != "--version") {
+                Fail("unknown option '" + word + "' (see --help)");
+            }
+            const auto named = [&](const CLI::App* sub) { return sub->get_name() == word; };
+            if (!option && std::as_const(app).get_subcommands(named).empty()) {
                 Fail("unknown subcommand '" + word + "' (see --help)");
             }
         }
@@ -336,7 +340,7 @@ int main(int argc, char** argv) {
         }
         return Show(showFile);
     } catch (const CLI::ParseError& e) {
-        if (e.get_exit_code() == 0) return app.exit(e);  // --help
+        if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
         std::fprintf(stderr, "pardim-host: %s (see --help)\n", e.what());
         return 2;
     } catch (const TUsageError& e) {

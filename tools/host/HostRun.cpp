@@ -17,19 +17,14 @@
 #include <utility>
 #include <vector>
 
+#include "BatchRun.h"
 #include "HostDraw.h"
 #include "HostText.h"
 
 namespace fs = std::filesystem;
 
-const char DefaultSettingsText[] =
-    "100\r\n100\r\n0\r\n0\r\n1\r\n3\r\n2\r\n1\r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
-    "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n";
-
 namespace {
 
-constexpr char ExchangeName[] = "JWC_TEMP.TXT";
-constexpr char InputCopyName[] = "JWC_TEMP.in.txt";
 constexpr char SettingsName[] = "pardim.dat";
 constexpr char ToolName[] = "pardim.exe";
 constexpr char DialogTitle[] =
@@ -112,17 +107,16 @@ std::string Capture(const std::vector<std::string>& argv, const TEnv& env, int e
     return out;
 }
 
+// The run's files as bytes; a file that cannot be read reads as empty.
 std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes, error;
+    ReadWholeFile(path, bytes, error);
+    return bytes;
 }
 
 bool WriteBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    std::string error;
+    return WriteWholeFile(path, bytes, error);
 }
 
 // ---- Wine and the virtual display ---------------------------------------------------------------
@@ -383,9 +377,9 @@ int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::st
 
 void PrintOutcome(const fs::path& dir, const std::string& input) {
     std::error_code ec;
-    const fs::path file = dir / ExchangeName;
+    const fs::path file = dir / ExchangeFileName;
     if (!fs::exists(file, ec)) {
-        std::printf("outcome: nothing drawn (%s is missing)\n", ExchangeName);
+        std::printf("outcome: nothing drawn (%s is missing)\n", ExchangeFileName);
         return;
     }
     const std::string bytes = ReadBytes(file);
@@ -393,7 +387,7 @@ void PrintOutcome(const fs::path& dir, const std::string& input) {
         std::printf("outcome: drawn\n");
     } else if (bytes == input) {
         std::printf("outcome: nothing drawn (%s is unchanged: the tool did not write it)\n",
-                    ExchangeName);
+                    ExchangeFileName);
     } else {
         std::printf("outcome: nothing drawn (the tool left hq)\n");
     }
@@ -411,19 +405,21 @@ void PrintOutcome(const fs::path& dir, const std::string& input) {
 int RunTool(const TRunRequest& request, std::string& error) {
     std::error_code ec;
     const fs::path& dir = request.Dir;
+    const fs::path exchange = dir / ExchangeFileName;
+    std::string input;
     if (!fs::is_directory(dir, ec)) {
-        error = dir.string() + " is not a folder";
+        error = dir.string() + (fs::exists(dir, ec) ? " is not a folder" : " is missing");
         return 2;
     }
-    if (!fs::is_regular_file(dir / ExchangeName, ec)) {
-        error = (dir / ExchangeName).string() + " is missing; write it first (pardim-host write)";
+    if (!fs::exists(exchange, ec)) {
+        error = exchange.string() + " is missing; write it first (pardim-host write)";
         return 2;
     }
+    if (!ReadWholeFile(exchange, input, error)) return 2;
     // The host writes a fresh file for every run; an earlier run's output is not one.
-    const std::string input = ReadBytes(dir / ExchangeName);
     if (input.substr(0, input.find_first_of("\r\n")) != "hq" ||
         input.find('\n') == std::string::npos || input.find('\n') + 1 >= input.size()) {
-        error = (dir / ExchangeName).string() +
+        error = exchange.string() +
                 " is not the host's input (it may be an earlier run's output); write it again";
         return 2;
     }
@@ -432,12 +428,14 @@ int RunTool(const TRunRequest& request, std::string& error) {
         error = "--show and --auto are for the exe, not for --batch";
         return 2;
     }
-    if (batch && request.Batch.has_parent_path() && !fs::is_regular_file(request.Batch, ec)) {
-        error = request.Batch.string() + " is not a file";
-        return 2;
-    }
-    if (!request.Exe.empty() && !fs::is_regular_file(request.Exe, ec)) {
-        error = request.Exe.string() + " is not a file";
+    // The exe is copied; pardim-batch is started as execvp would, a bare name found on PATH.
+    const fs::path& program = batch ? request.Batch : request.Exe;
+    const bool found =
+        batch && !program.has_parent_path()
+            ? OnPath(program.string())
+            : fs::is_regular_file(program, ec) && access(program.c_str(), batch ? X_OK : R_OK) == 0;
+    if (!program.empty() && !found) {
+        error = program.string() + " not found";
         return 2;
     }
     if (!batch && request.Exe.empty() && !fs::is_regular_file(dir / ToolName, ec)) {
@@ -452,10 +450,14 @@ int RunTool(const TRunRequest& request, std::string& error) {
         error = "--show needs a display (DISPLAY is not set); use --auto";
         return 2;
     }
-
     if (!batch) {
         if (std::string missing = MissingProgram(autoMode); !missing.empty()) {
             error = missing;
+            return 2;
+        }
+        // Whether this machine runs the exe at all (a 32-bit one needs 32-bit programs).
+        TEnv probe;
+        if (!WineEnv(request.Exe.empty() ? dir / ToolName : request.Exe, {}, {}, probe, error)) {
             return 2;
         }
     }
@@ -475,7 +477,7 @@ int RunTool(const TRunRequest& request, std::string& error) {
     const bool haveSettings = fs::exists(dir / SettingsName, ec);
     if (batch && !haveSettings) {
         // pardim-batch presses OK without touching the dialog; a user would pick a text type.
-        WriteBytes(dir / SettingsName, DefaultSettingsText);
+        (void)SaveDefaultSettings(dir / SettingsName);  // the tool then runs without them
         std::printf("settings: none yet; saved the dialog's defaults with text type No1\n");
     } else if (!haveSettings && autoMode) {
         std::printf("settings: none yet; text type No1 will be chosen in the dialog\n");
@@ -486,5 +488,5 @@ int RunTool(const TRunRequest& request, std::string& error) {
         batch ? RunBatch(request, error) : RunExe(request, autoMode, haveSettings, error);
     if (status != 0) return status;
     PrintOutcome(dir, input);
-    return DrawsNothing(ReadBytes(dir / ExchangeName)) ? 1 : 0;
+    return DrawsNothing(ReadBytes(dir / ExchangeFileName)) ? 1 : 0;
 }

@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <string>
 
+// The files of a run in the tool's folder.
+inline constexpr char ExchangeFileName[] = "JWC_TEMP.TXT";  // the host's, both ways
+inline constexpr char InputCopyName[] = "JWC_TEMP.in.txt";  // the host's input, kept by run
+
 enum class TRunMode { Default, Show, Auto };
 
 struct TRunRequest {
@@ -17,9 +21,6 @@ struct TRunRequest {
 };
 
 // Prints what happened and the commands; returns 0 drawn, 1 nothing drawn, 2 when the run
-// could not be made (error then holds the one-line reason and nothing was started).
+// could not be made (error then holds the one-line reason; every program and argument is
+// checked before anything is written or started).
 int RunTool(const TRunRequest& request, std::string& error);
-
-// The dialog's defaults with text type No1 chosen: what the settings file holds after a first
-// OK in which the user only picked the text type.
-extern const char DefaultSettingsText[];

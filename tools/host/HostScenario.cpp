@@ -30,6 +30,13 @@ constexpr std::array<TJwwTextType, 10> HostTextTypes{{
     {10, 10, 1, 5},
 }};
 
+// The text types' sizes, as scenario keys (text_width, ...) and as the host's header lines.
+constexpr std::tuple<const char*, const char*, double TJwwTextType::*> TextTypeSizes[] = {
+    {"width", "hcw", &TJwwTextType::Width},
+    {"height", "hch", &TJwwTextType::Height},
+    {"spacing", "hcd", &TJwwTextType::Spacing},
+};
+
 // The host pads each text-type colour to seven characters ("hcc      1      1 ...").
 std::string PaddedInt(int value) {
     std::string text = std::to_string(value);
@@ -135,91 +142,101 @@ std::string ReadTextTypeField(const toml::node& node, TScenario& s, double TJwwT
     return {};
 }
 
+// Scales are above 0, one for every layer group or 16 of them.
+std::string ReadScales(const toml::node& node, TScenario& s, std::size_t count) {
+    std::vector<double> v(1);
+    auto e = count == 1 ? ReadReal(node, v[0]) : ReadReals(node, v, count);
+    if (!e.empty()) return e;
+    for (std::size_t i = 0; i < s.Scales.size(); ++i) {
+        if (v[count == 1 ? 0 : i] <= 0)
+            return count == 1 ? "must be above 0" : "must all be above 0";
+        s.Scales[i] = v[count == 1 ? 0 : i];
+    }
+    return {};
+}
+
+std::string ReadTextColors(const toml::node& node, TScenario& s) {
+    const toml::array* array = node.as_array();
+    if (!array || array->size() != 10) return "must hold 10 colours";
+    for (std::size_t i = 0; i < 10; ++i) {
+        if (!ReadInt((*array)[i], s.TextTypes[i].Color, 1, 9).empty()) {
+            return "must hold 10 colours 1 to 9";
+        }
+    }
+    return {};
+}
+
 const std::map<std::string, TReader, std::less<>>& Readers() {
-    static const std::map<std::string, TReader, std::less<>> readers = {
-        {"axis_angle", [](const toml::node& n, TScenario& s) { return ReadReal(n, s.AxisAngle); }},
-        {"scale",
-         [](const toml::node& n, TScenario& s) {
-             double v = 0;
-             if (auto e = ReadReal(n, v); !e.empty()) return e;
-             if (v <= 0) return std::string("must be above 0");
-             s.Scales.fill(v);
-             return std::string();
-         }},
-        {"scales",
-         [](const toml::node& n, TScenario& s) {
-             std::vector<double> v;
-             if (auto e = ReadReals(n, v, 16); !e.empty()) return e;
-             for (std::size_t i = 0; i < 16; ++i) {
-                 if (v[i] <= 0) return std::string("must all be above 0");
-                 s.Scales[i] = v[i];
-             }
-             return std::string();
-         }},
-        {"layer_group",
-         [](const toml::node& n, TScenario& s) { return ReadInt(n, s.LayerGroup, 0, 15); }},
-        {"layer", [](const toml::node& n, TScenario& s) { return ReadInt(n, s.Layer, 0, 15); }},
-        {"line_color",
-         [](const toml::node& n, TScenario& s) { return ReadInt(n, s.LineColor, 1, 9); }},
-        {"line_type",
-         [](const toml::node& n, TScenario& s) { return ReadInt(n, s.LineType, 1, 9); }},
-        {"line_width",
-         [](const toml::node& n, TScenario& s) { return ReadInt(n, s.LineWidth, 0, 30000); }},
-        {"text_type",
-         [](const toml::node& n, TScenario& s) { return ReadInt(n, s.TextType, 0, 10); }},
-        {"free_text",
-         [](const toml::node& n, TScenario& s) {
-             std::vector<double> v;
-             if (auto e = ReadReals(n, v, 4); !e.empty()) {
-                 return std::string("must be [width, height, spacing, colour]");
-             }
-             if (v[0] <= 0 || v[1] <= 0 || v[2] < 0 || v[3] != std::floor(v[3]) || v[3] < 1 ||
-                 v[3] > 9) {
-                 return std::string(
-                     "needs width and height above 0, spacing 0 or more, colour 1 to 9");
-             }
-             s.FreeText = {v[0], v[1], v[2], static_cast<int>(v[3])};
-             return std::string();
-         }},
-        {"font",
-         [](const toml::node& n, TScenario& s) {
-             if (!n.is_string()) return std::string("must be a string");
-             s.FontUtf8 = n.value<std::string>().value_or("");
-             return std::string();
-         }},
-        {"text_width", [](const toml::node& n,
-                          TScenario& s) { return ReadTextTypeField(n, s, &TJwwTextType::Width); }},
-        {"text_height",
-         [](const toml::node& n, TScenario& s) {
-             return ReadTextTypeField(n, s, &TJwwTextType::Height);
-         }},
-        {"text_spacing",
-         [](const toml::node& n, TScenario& s) {
-             return ReadTextTypeField(n, s, &TJwwTextType::Spacing);
-         }},
-        {"text_color",
-         [](const toml::node& n, TScenario& s) {
-             const toml::array* array = n.as_array();
-             if (!array || array->size() != 10) return std::string("must hold 10 colours");
-             for (std::size_t i = 0; i < 10; ++i) {
-                 if (auto e = ReadInt((*array)[i], s.TextTypes[i].Color, 1, 9); !e.empty()) {
-                     return std::string("must hold 10 colours 1 to 9");
-                 }
-             }
-             return std::string();
-         }},
-        {"points",
-         [](const toml::node& n, TScenario& s) {
-             if (auto e = ReadTuples(n, s.Points); !e.empty()) return e;
-             if (s.Points.size() > 99) return std::string("may hold at most 99 points");
-             return std::string();
-         }},
-        {"context", [](const toml::node& n, TScenario& s) { return ReadTuples(n, s.Context); }},
-    };
+    using TNode = const toml::node&;
+    static const auto readers = [] {
+        std::map<std::string, TReader, std::less<>> r;
+        r["axis_angle"] = [](TNode n, TScenario& s) { return ReadReal(n, s.AxisAngle); };
+        r["scale"] = [](TNode n, TScenario& s) { return ReadScales(n, s, 1); };
+        r["scales"] = [](TNode n, TScenario& s) { return ReadScales(n, s, 16); };
+        for (const TScenarioInt& row : ScenarioInts) {
+            r[row.Key] = [&row](TNode n, TScenario& s) {
+                return ReadInt(n, s.*row.Field, row.Low, row.High);
+            };
+        }
+        r["free_text"] = [](TNode n, TScenario& s) {
+            std::vector<double> v;
+            if (!ReadReals(n, v, 4).empty())
+                return std::string("must be [width, height, spacing, colour]");
+            return MakeFreeText(v, s.FreeText) ? std::string()
+                                               : std::string("needs ") + FreeTextRule;
+        };
+        r["font"] = [](TNode n, TScenario& s) {
+            s.FontUtf8 = n.value<std::string>().value_or("");
+            return n.is_string() ? std::string() : std::string("must be a string");
+        };
+        for (const auto& size : TextTypeSizes) {
+            const auto field = std::get<2>(size);
+            r[std::string("text_") + std::get<0>(size)] = [field](TNode n, TScenario& s) {
+                return ReadTextTypeField(n, s, field);
+            };
+        }
+        r["text_color"] = ReadTextColors;
+        r["points"] = [](TNode n, TScenario& s) {
+            if (auto e = ReadTuples(n, s.Points); !e.empty()) return e;
+            return s.Points.size() > 99 ? std::string("may hold at most 99 points") : std::string();
+        };
+        r["context"] = [](TNode n, TScenario& s) { return ReadTuples(n, s.Context); };
+        return r;
+    }();
     return readers;
 }
 
+// What a scenario must satisfy before it is written; empty when it is fine.
+std::string ValidateScenario(const TScenario& s) {
+    std::string sjis;
+    if (!Utf8ToSjis(s.FontUtf8, sjis)) return "font name has no Shift-JIS form";
+    if (sjis.size() > 250) return "font name is longer than 250 bytes";
+    for (const auto& p : s.Points) {
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1])) return "points must be finite";
+    }
+    return {};
+}
+
 }  // namespace
+
+const std::array<TScenarioInt, 6> ScenarioInts = {{
+    {"layer_group", "--layer-group", "Current layer group 0-15", 0, 15, &TScenario::LayerGroup},
+    {"layer", "--layer", "Current layer 0-15", 0, 15, &TScenario::Layer},
+    {"line_color", "--color", "Current line colour 1-9", 1, 9, &TScenario::LineColor},
+    {"line_type", "--line-type", "Current line type 1-9", 1, 9, &TScenario::LineType},
+    {"line_width", "--line-width", "Current line width 0-30000", 0, 30000, &TScenario::LineWidth},
+    {"text_type", "--text-type", "Current text type 1-10 (0: --free-text)", 0, 10,
+     &TScenario::TextType},
+}};
+
+bool MakeFreeText(const std::vector<double>& v, TJwwTextType& size) {
+    if (v.size() != 4 || !(v[0] > 0 && v[1] > 0 && v[2] >= 0 && v[3] >= 1 && v[3] <= 9 &&
+                           v[3] == std::floor(v[3]))) {
+        return false;
+    }
+    size = {v[0], v[1], v[2], static_cast<int>(v[3])};
+    return true;
+}
 
 TScenario DefaultScenario() {
     TScenario s;
@@ -231,13 +248,14 @@ TScenario DefaultScenario() {
 }
 
 bool LoadScenario(const std::filesystem::path& path, TScenario& scenario, std::string& error) {
+    std::string text;
+    if (!ReadWholeFile(path, text, error)) return false;
     toml::table table;
     try {
-        table = toml::parse_file(path.string());
+        table = toml::parse(text, path.string());
     } catch (const toml::parse_error& e) {
-        std::ostringstream message;
-        message << path.string() << ":" << e.source().begin.line << ": " << e.description();
-        error = message.str();
+        error = path.string() + ":" + std::to_string(e.source().begin.line) + ": " +
+                std::string(e.description());
         return false;
     }
     TScenario loaded = scenario;
@@ -256,46 +274,26 @@ bool LoadScenario(const std::filesystem::path& path, TScenario& scenario, std::s
     return true;
 }
 
-std::string ValidateScenario(const TScenario& s) {
-    std::string sjis;
-    if (!Utf8ToSjis(s.FontUtf8, sjis)) return "font name has no Shift-JIS form";
-    if (sjis.size() > 250) return "font name is longer than 250 bytes";
-    for (const auto& p : s.Points) {
-        if (!std::isfinite(p[0]) || !std::isfinite(p[1])) return "points must be finite";
-    }
-    return {};
-}
-
 std::string ScenarioToml(const TScenario& s) {
     auto number = [](double v) { return ShortestNumber(v); };
-    auto integer = [](int v) { return std::to_string(v); };
     auto tuple = [&](const auto& t) { return TomlArray(t, number); };
-    std::array<double, 10> widths{}, heights{}, spacings{};
-    std::array<int, 10> colors{};
-    for (std::size_t i = 0; i < 10; ++i) {
-        widths[i] = s.TextTypes[i].Width;
-        heights[i] = s.TextTypes[i].Height;
-        spacings[i] = s.TextTypes[i].Spacing;
-        colors[i] = s.TextTypes[i].Color;
-    }
     const std::array<double, 4> freeText{s.FreeText.Width, s.FreeText.Height, s.FreeText.Spacing,
                                          static_cast<double>(s.FreeText.Color)};
     std::ostringstream out;
     out << "# pardim-host scenario: the host's state for one run of the tool\n"
         << "axis_angle = " << number(s.AxisAngle) << "\n"
-        << "scales = " << TomlArray(s.Scales, number) << "\n"
-        << "layer_group = " << s.LayerGroup << "\n"
-        << "layer = " << s.Layer << "\n"
-        << "line_color = " << s.LineColor << "\n"
-        << "line_type = " << s.LineType << "\n"
-        << "line_width = " << s.LineWidth << "\n"
-        << "text_type = " << s.TextType << "\n"
-        << "free_text = " << TomlArray(freeText, number) << "\n"
-        << "font = " << TomlString(s.FontUtf8) << "\n"
-        << "text_width = " << TomlArray(widths, number) << "\n"
-        << "text_height = " << TomlArray(heights, number) << "\n"
-        << "text_spacing = " << TomlArray(spacings, number) << "\n"
-        << "text_color = " << TomlArray(colors, integer) << "\n"
+        << "scales = " << TomlArray(s.Scales, number) << "\n";
+    for (const TScenarioInt& row : ScenarioInts) out << row.Key << " = " << s.*row.Field << "\n";
+    out << "free_text = " << TomlArray(freeText, number) << "\n"
+        << "font = " << TomlString(s.FontUtf8) << "\n";
+    for (const auto& size : TextTypeSizes) {
+        const auto field = std::get<2>(size);
+        auto value = [field](const TJwwTextType& t) { return ShortestNumber(t.*field); };
+        out << "text_" << std::get<0>(size) << " = " << TomlArray(s.TextTypes, value) << "\n";
+    }
+    out << "text_color = "
+        << TomlArray(s.TextTypes, [](const TJwwTextType& t) { return std::to_string(t.Color); })
+        << "\n"
         << "points = " << TomlArray(s.Points, tuple) << "\n"
         << "context = [\n";
     for (const auto& line : s.Context) out << "    " << tuple(line) << ",\n";
@@ -315,12 +313,7 @@ bool HostInputBytes(const TScenario& s, std::string& bytes, std::string& error) 
     std::string scales = "hs";
     for (double v : s.Scales) scales.append(" ").append(HostNumber(v, 6));
     lines.push_back(scales);
-    const std::pair<const char*, double TJwwTextType::*> sizes[] = {
-        {"hcw", &TJwwTextType::Width},
-        {"hch", &TJwwTextType::Height},
-        {"hcd", &TJwwTextType::Spacing},
-    };
-    for (const auto& [keyword, field] : sizes) {
+    for (const auto& [key, keyword, field] : TextTypeSizes) {
         std::string line = keyword;
         for (const TJwwTextType& t : s.TextTypes) line.append(" ").append(HostNumber(t.*field));
         lines.push_back(line);

@@ -28,6 +28,20 @@ struct TScenario {
     std::vector<std::array<double, 4>> Context;  // the drawing's own lines, never sent
 };
 
+// The scenario's whole-number settings: a key of a scenario file and an option of write.
+struct TScenarioInt {
+    const char* Key;
+    const char* Option;
+    const char* Description;  // with the range
+    int Low, High;
+    int TScenario::*Field;
+};
+extern const std::array<TScenarioInt, 6> ScenarioInts;
+
+// A free text size from [width, height, spacing, colour]; false unless the rule holds.
+inline constexpr char FreeTextRule[] = "width and height above 0, spacing 0 or more, colour 1 to 9";
+bool MakeFreeText(const std::vector<double>& values, TJwwTextType& size);
+
 // A wall 3,640 long at 1/50, measured along its upper face, the dimension line 800 above it.
 TScenario DefaultScenario();
 
@@ -41,6 +55,3 @@ std::string ScenarioToml(const TScenario& scenario);
 // JWC_TEMP.TXT as the host writes it for our BAT: Shift-JIS bytes with CR LF. False with a
 // message when the font name has no Shift-JIS form or a value is out of range.
 bool HostInputBytes(const TScenario& scenario, std::string& bytes, std::string& error);
-
-// What a scenario must satisfy before it is written; empty when it is fine.
-std::string ValidateScenario(const TScenario& scenario);

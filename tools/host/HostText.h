@@ -1,10 +1,18 @@
-// Text and number helpers of the host stand-in: Shift-JIS <-> UTF-8 for the terminal, TOML and
-// SVG, the host's own number format, and strict number reading for the checker.
+// Text, number and file helpers of the host stand-in: Shift-JIS <-> UTF-8 for the terminal, TOML
+// and SVG, the host's own number format, strict number reading for the checker, and whole files.
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
+
+// The whole file; false with the one-line reason: "<path> is missing", "<path> is a folder" or
+// "<path> cannot be read".
+bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& error);
+
+// Replaces the file with the bytes; false with "could not write <path>".
+bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
 
 // Shift-JIS (code page 932) to UTF-8; a byte that is not valid Shift-JIS becomes U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);
