@@ -25,16 +25,8 @@ work=$build/bench-startup
 rm -rf "$work/runs"
 mkdir -p "$work/runs"
 
-display=""
-for n in $(seq 200 299); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "bench-startup: no free X display" >&2; exit 2; }
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
+wine_display 200 || exit 2
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $XVFB_PID 2>/dev/null || true' EXIT
 
 echo "bench-startup: preparing and settling the prefix (loader $WINELOADER)"
 wine_prepare "$work/prefix"

@@ -37,24 +37,14 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;atl=n,b"
 wine_use "$exe" || exit $?
 echo "wine-e2e: loader $WINELOADER, server $WINESERVER"
 
-display=""
-for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "wine-e2e: no free X display" >&2; exit 2; }
-
 xvfb_pid=""
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
-
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.2; done
-xdpyinfo >/dev/null 2>&1 || { echo "wine-e2e: Xvfb did not start" >&2; exit 2; }
+wine_display 90 || exit 2
+xvfb_pid=$XVFB_PID
 
 echo "wine-e2e: preparing the Wine prefix"
 wine_prepare "$work/prefix"

@@ -13,8 +13,10 @@
 #                               (exit 3 with a message when this machine cannot run it)
 #   wine.sh prepare PREFIX EXE  makes PREFIX a quiet prefix for EXE (fonts, title bars, no Mono
 #                               or Gecko offers); does nothing when PREFIX is already made
-# Sourced: wine_probe, wine_use EXE, wine_prepare PREFIX, wine, wineserver, winepath and regedit
-# (functions that go through the chosen loader).
+#   wine.sh display FIRST       starts Xvfb on the first free display from :FIRST and prints the
+#                               display and its process id; it runs until that process is ended
+# Sourced: wine_probe, wine_use EXE, wine_prepare PREFIX, wine_display FIRST, and wine,
+# wineserver, winepath and regedit (functions that go through the chosen loader).
 # PARDIM_RUNS_32BIT=0 or 1 in the environment stands for the probe: the probe runs once, and
 # PARDIM_RUNS_32BIT=0 shows what a machine without 32-bit programs does.
 
@@ -97,6 +99,27 @@ wine_prepare() {
     : >"$prefix/.pardim-ready"
 }
 
+# Starts Xvfb on the first free display from number $1; exports DISPLAY and XVFB_PID.
+wine_display() {
+    local n
+    for n in $(seq "$1" $(($1 + 99))); do
+        { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 50); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break  # the display was taken meanwhile
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                export DISPLAY=":$n" XVFB_PID
+                return 0
+            fi
+            sleep 0.2
+        done
+        kill "$XVFB_PID" 2>/dev/null || true
+    done
+    echo "wine: could not start Xvfb on a free display (is xvfb installed?)" >&2
+    return 1
+}
+
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
     case "${1:-} $#" in
@@ -110,8 +133,11 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
         "prepare 3")
             wine_use "$3"
             wine_prepare "$2" ;;
+        "display 2")
+            wine_display "$2"
+            echo "$DISPLAY $XVFB_PID" ;;
         *)
-            echo "usage: wine.sh probe | env EXE | prepare PREFIX EXE" >&2
+            echo "usage: wine.sh probe | env EXE | prepare PREFIX EXE | display FIRST" >&2
             exit 2 ;;
     esac
 fi

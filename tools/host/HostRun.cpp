@@ -96,7 +96,7 @@ std::string Capture(const std::vector<std::string>& argv, const TEnv& env, int e
                     const fs::path& cwd, int& exitCode) {
     exitCode = -1;
     int fds[2];
-    if (pipe(fds) != 0) return {};
+    if (pipe2(fds, O_CLOEXEC) != 0) return {};  // the write end reaches the child as stdout only
     const pid_t pid = Spawn(argv, env, cwd, fds[1], errFd);
     close(fds[1]);
     std::string out;
@@ -170,40 +170,24 @@ struct TDisplay {
     std::string Name;  // ":140"
 };
 
-bool DisplayAnswers(const std::string& name, int logFd) {
-    return RunQuiet({"xdpyinfo", "-display", name}, {}, logFd, 5s) == 0;
-}
-
-// The first free display from :140 on, so as not to meet the test scripts' displays.
+// A virtual display of its own, started by scripts/wine.sh (the first free one from :140, so as
+// not to meet the test scripts' displays), which stays up until StopXvfb.
 bool StartXvfb(int logFd, TDisplay& display, std::string& error) {
-    std::error_code ec;
-    for (int n = 140; n < 240; ++n) {
-        const std::string number = std::to_string(n);
-        if (fs::exists("/tmp/.X" + number + "-lock", ec) ||
-            fs::exists("/tmp/.X11-unix/X" + number, ec)) {
-            continue;
-        }
-        const std::string name = ":" + number;
-        const pid_t pid = Spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                                {}, {}, logFd, logFd);
-        if (pid < 0) break;
-        std::optional<int> ended;
-        for (int i = 0; i < 50 && !ended; ++i) {
-            std::this_thread::sleep_for(200ms);
-            ended = WaitExit(pid, 0ms);  // the display was taken meanwhile
-            if (!ended && DisplayAnswers(name, logFd)) {
-                display = {pid, name};
-                return true;
-            }
-        }
-        if (!ended) EndGroup(pid);
+    int code = -1;
+    std::istringstream out(
+        Capture({"bash", PARDIM_WINE_SCRIPT, "display", "140"}, {}, logFd, {}, code));
+    if (code != 0 || !(out >> display.Name >> display.Pid)) {
+        error = "could not start Xvfb on a free display (is xvfb installed?)";
+        return false;
     }
-    error = "could not start Xvfb on a free display (is xvfb installed?)";
-    return false;
+    return true;
 }
 
 void StopXvfb(const TDisplay& display) {
-    if (display.Pid > 0) EndGroup(display.Pid);
+    if (display.Pid <= 0) return;
+    kill(display.Pid, SIGTERM);
+    for (int i = 0; i < 60 && kill(display.Pid, 0) == 0; ++i) std::this_thread::sleep_for(50ms);
+    kill(display.Pid, SIGKILL);
 }
 
 // ---- the dialog, driven like a user -------------------------------------------------------------
