@@ -117,6 +117,8 @@ TEST(EmitExtensionLines, RunFromTheGapToPastTheDimensionLine) {
         {{50, 0}, 2, {}},               // on the measured line
         {{50, 2}, 2, {}},               // no farther than the gap
         {{50, -2.00000000001}, 2, {}},  // within 1e-10 of it
+        {{50, 2.00000000009}, 2, {}},   // 9e-11 past the gap: still within
+        {{50, 2.0000000002}, 2, {"z3", "0 2 0 4.0000000002", "z3", "100 2 100 4.0000000002"}},
         {{50, 2.000001}, 2, {"z3", "0 2 0 4.000001", "z3", "100 2 100 4.000001"}},
     };
     for (const auto& c : cases) {
@@ -155,6 +157,29 @@ TEST(EmitBaseAttributes, WritesTheHostsAttributesInOrder) {
               (std::vector<std::string>{"lgA", "ly3", "lc5", "pn5", "lt2", "lw7", "cn\"$Arial"}));
 }
 
+// Colours and line types above 9 would change if mapped: they reach the host as the host sent them.
+TEST(Emitters, PassTheHostsAttributesThroughUnmapped) {
+    FreshStore();
+    ExchangeModel.InitialLayerGroup = 15;
+    ExchangeModel.InitialLayer = 15;
+    ExchangeModel.InitialColor = 12;
+    ExchangeModel.InitialLineType = 12;
+    ExchangeModel.InitialLineWidth = 30000;
+    ExchangeModel.InitialFontName = "F";
+    ExchangeModel.InitialTextType = 0;
+    ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 12};
+    EmitBaseAttributes(ExchangeModel);
+    TDimParams params = DefaultParams();
+    params.TextTypeIndex = 0;
+    EmitValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
+    ExchangeModel.InitialFreeText.Color = 11;
+    EmitHostTextType(ExchangeModel);
+    EXPECT_EQ(Records(), (std::vector<std::string>{
+                             "lgF", "lyF", "lc12", "pn12", "lt12", "lw30000", "cn\"$F", "z3",
+                             "0 20 100 20", "cn0 2.5 2.5 0.5 12", "cc0", "z3",
+                             "cs 47.875 20.5 10 0 \"", "100", "cn0 2.5 2.5 0.5 11"}));
+}
+
 TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
     struct {
         double dim, text;
@@ -166,12 +191,14 @@ TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
         {270, 90},  {271, 271},
         {315, 315}, {360, 0},
         {-90, 90},  {90.000000005, 90.000000005},
+        {90.00000001, 90.00000001},  // at the tolerance: still bottom to top
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dim);
         EXPECT_EQ(TextReadingAngle(c.dim), c.text);
     }
     EXPECT_NEAR(TextReadingAngle(90.1), 270.1, 1e-12);  // past the tolerance: top to bottom
+    EXPECT_NEAR(TextReadingAngle(90.00000002), 270.00000002, 1e-12);
 }
 
 TEST(LayoutValueText, CentresTheTextAboveTheMidpoint) {
@@ -234,7 +261,13 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         {0, 0, 0, 2.5},  // the free size of the host
         {0, 4, 4, 4},    // the host's numbered type
         {0, 12, 1, 3},   // outside the table: type 1
+        {0, 11, 1, 3},
+        {0, 10, 10, 10},
+        {0, 1, 1, 3},
+        {0, -1, 1, 3},
         {7, 0, 7, 7},    // chosen in the list
+        {10, 4, 10, 10},
+        {11, 4, 4, 4},   // no item of the list: the host's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index * 100 + c.hostType);
@@ -243,6 +276,7 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 3};
         ExchangeModel.TextTypes[4] = {4, 4, 0, 2};
         ExchangeModel.TextTypes[7] = {7, 7, 0, 2};
+        ExchangeModel.TextTypes[10] = {10, 10, 0, 2};
         TDimParams params = DefaultParams();
         params.TextTypeIndex = c.index;
         const auto layout = LayoutValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
@@ -512,6 +546,23 @@ TEST(EmitEndMarks, ReversedWithoutOvershootDrawsOnlyTheMarks) {
     params.ReverseOvershoot = 0;
     EmitEndMarks(Line(0, 0, 2, 0, 0), params);
     EXPECT_EQ(Records().size(), 9u);
+}
+
+// A reversed mark's overshoot longer than 1e-10 carries its "z3" (its line, shorter than the
+// writer's 1e-8, is dropped there); at 1e-10 or less there is no overshoot at all.
+TEST(EmitEndMarks, ReverseOvershootBeyondTheZeroOnly) {
+    struct {
+        double overshoot;
+        std::size_t records;
+    } cases[] = {{1e-10, 9}, {2e-10, 11}, {2e-8, 13}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.overshoot);
+        FreshStore();
+        TDimParams params = DefaultParams();
+        params.ReverseOvershoot = c.overshoot;
+        EmitEndMarks(Line(0, 0, 2, 0, 0), params);
+        EXPECT_EQ(Records().size(), c.records);
+    }
 }
 
 TEST(EmitEndMarks, PointMarksCarryCodeMagnificationAndDirection) {

@@ -471,6 +471,26 @@ TEST_F(Unit1Run, NonFiniteDimensionIsRefusedLikeAZeroOne) {
     }
 }
 
+// A dimension line of 1e-10 is drawn; anything shorter is refused as of zero length.
+TEST_F(Unit1Run, ZeroLengthEndsJustBelow1E10) {
+    struct {
+        const char* p2;
+        bool drawn;
+    } cases[] = {{"1e-10", true}, {"9.9e-11", false}, {"-1e-10", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.p2);
+        WriteBytes(Dir / "JWC_TEMP.TXT",
+                   std::string("hp1 0 0\r\nhp2 ") + c.p2 + " 0\r\nhp3 0 20\r\n");
+        WriteBytes(Settings(), RoadSettings);
+        View.Events.clear();
+        Form.FormShow();
+        Form.Button1Click();
+        EXPECT_EQ(View.Events.back(),
+                  c.drawn ? std::string("close") : std::string("message ") + ZeroLengthMessage);
+        Form.FormClose();
+    }
+}
+
 TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
     UseExchange("road-one-dimension.txt");
     WriteBytes(Settings(), RoadSettings);
@@ -589,6 +609,14 @@ TEST(CheckDimParams, FocusesTheFirstInvalidControl) {
         {[](TForm1& f) { f.Edit6.Text = "-1"; }, "Edit6"},
         {[](TForm1& f) { f.Edit9.Text = "-1"; }, "Edit9"},
         {[](TForm1& f) { f.Edit4.Text = "-1"; }, nullptr},
+        {[](TForm1& f) { f.Edit7.Text = "0.01"; }, nullptr},
+        {[](TForm1& f) { f.Edit8.Text = "0.01"; }, nullptr},
+        {[](TForm1& f) { f.Edit6.Text = "0"; }, nullptr},
+        {[](TForm1& f) { f.Edit9.Text = "0"; }, nullptr},
+        {[](TForm1& f) { f.ComboBox3.ItemIndex = 0; }, nullptr},
+        {[](TForm1& f) { f.ComboBox4.ItemIndex = 0; }, nullptr},
+        {[](TForm1& f) { f.ComboBox5.ItemIndex = 0; }, nullptr},
+        {[](TForm1& f) { f.RadioGroup2.ItemIndex = 1; }, nullptr},
         {[](TForm1& f) {
              f.Edit1.Text = "0";
              f.Edit9.Text = "-1";
