@@ -25,12 +25,6 @@ long double ExtSin(long double angleRad);
 long double ExtCos(long double angleRad);
 long double ExtAtan2(long double y, long double x);
 
-// The same, always by the fixed-point fallback that the three take when their fast result lies
-// too near a rounding boundary (slow): lets the tests check the fallback on its own.
-long double ExtSinByFallback(long double angleRad);
-long double ExtCosByFallback(long double angleRad);
-long double ExtAtan2ByFallback(long double y, long double x);
-
 // 0x80-0x9F and 0xE0-0xFD start a two-byte character (0x80 and 0xFD included on purpose).
 constexpr bool IsLeadByte(unsigned char b) {
     return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
