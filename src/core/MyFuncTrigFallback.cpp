@@ -156,8 +156,6 @@ long double FixToLd(const TFix& a, int scale) {
     return Compose(false, mant, cut + scale - FixFracBits);
 }
 
-
-
 // sin r or cos r for 0 <= r <= pi/4 and a little: the Taylor series until its terms vanish.
 TFix FixSinCos(const TFix& r, bool cosine) {
     TFix r2 = FixMul(r, r);

@@ -154,15 +154,16 @@ void TForm1::Button1Click() {
     ScaleDimParams(params, CurrentDrawingScale(model));
     const TDimGeometry geometry =
         ComputeDimGeometry(RefPoint(model, 1), RefPoint(model, 2), RefPoint(model, 3));
-    if (geometry.DimLength < 1e-10 || !IsFiniteDimension(model, params, geometry)) {
+    const TDimPlan plan = BuildDimPlan(model, params, geometry);
+    if (!IsWritable(plan)) {
         View.ShowMessage(ZeroLengthMessage);
         return;
     }
     ShowStatus(StatusBusy);
     EmitBaseAttributes(model);
-    EmitExtensionLines(geometry, params);
-    EmitValueText(model, params, geometry);
-    EmitEndMarks(geometry, params);
+    EmitExtensionLines(plan);
+    EmitValueText(plan);
+    EmitEndMarks(plan);
     EmitHostTextType(model);
     ShowStatus(StatusWriting);
     View.Close();
