@@ -1,5 +1,7 @@
 // The entity lines of JWC_TEMP.TXT and their grouping: each entity becomes a record of the
 // exchange model with the running attributes as its header.
+#include "JwwGaibuEntities.h"
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "JwwGaibu.h"
-#include "JwwGaibuEntities.h"
 #include "MyFunc.h"
 
 namespace {
