@@ -47,7 +47,7 @@ void FillText(TJwwEntText& text, TJwwTextKind kind, const TTokenList& t) {
     text.TextKind = kind;
     text.Cc = s.CurCc;
     text.TextType = s.CurTextType;
-    const bool typed = s.CurTextType >= 1 && s.CurTextType <= 10;
+    const bool typed = s.CurTextType >= 1 && s.CurTextType <= LastTextType;
     const TJwwTextType& size = typed ? ExchangeModel.TextTypes[s.CurTextType] : s.CurFreeText;
     text.Head.Color = size.Color;
     text.Width = size.Width;

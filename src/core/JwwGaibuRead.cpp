@@ -74,19 +74,19 @@ void ReadSheet(const TTokenList& t, std::string_view) {
 }
 
 void ReadTextWidths(const TTokenList& t, std::string_view) {
-    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Width = Real(t, k);
+    for (int k = 1; k <= LastTextType; ++k) ExchangeModel.TextTypes[k].Width = Real(t, k);
 }
 
 void ReadTextHeights(const TTokenList& t, std::string_view) {
-    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Height = Real(t, k);
+    for (int k = 1; k <= LastTextType; ++k) ExchangeModel.TextTypes[k].Height = Real(t, k);
 }
 
 void ReadTextSpacings(const TTokenList& t, std::string_view) {
-    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Spacing = Real(t, k);
+    for (int k = 1; k <= LastTextType; ++k) ExchangeModel.TextTypes[k].Spacing = Real(t, k);
 }
 
 void ReadTextColors(const TTokenList& t, std::string_view) {
-    for (int k = 1; k <= 10; ++k) ExchangeModel.TextTypes[k].Color = Int(t, k);
+    for (int k = 1; k <= LastTextType; ++k) ExchangeModel.TextTypes[k].Color = Int(t, k);
 }
 
 void ReadBz(const TTokenList&, std::string_view) { ExchangeModel.BzFlag = true; }

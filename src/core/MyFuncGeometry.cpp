@@ -45,7 +45,5 @@ void RotatePointRad(double x, double y, double cx, double cy, double angleRad, d
 
 void RotatePointDeg(double x, double y, double cx, double cy, double angleDeg, double& newX,
                     double& newY) {
-    // Rounded to double on purpose: this path rotates by the double nearest the angle.
-    double angleRad = static_cast<double>(angleDeg / 180.0L * Pi);
-    RotatePointRad(x, y, cx, cy, angleRad, newX, newY);
+    RotatePointRad(x, y, cx, cy, DegToRadRounded(angleDeg), newX, newY);
 }

@@ -78,7 +78,8 @@ struct TLabel {
     std::string Caption;
 };
 
-// The handler's texts, Shift-JIS.
+// The status line's texts, Shift-JIS: blank until OK runs, then the handler's.
+extern const char StatusBlank[];        // a full-width blank
 extern const char StatusBusy[];         // 処理中です
 extern const char StatusWriting[];      // ファイル生成中です
 extern const char ZeroLengthMessage[];  // 寸法が「0」になりますので作図出来ません

@@ -14,9 +14,6 @@ namespace {
 
 const char MetreText[] = "\x82\x8d";  // ｍ, full width
 
-// Angles become radians as a / 180 * Pi and stay long double up to cos and sin.
-long double Radians(long double angleDeg) { return angleDeg / 180 * Pi; }
-
 double Difference(double a, double b) {
     return static_cast<double>(static_cast<long double>(a) - b);
 }
@@ -30,7 +27,7 @@ TDimPoint BackRotate(const TDimGeometry& geometry, double x, double y) {
 
 // from + length * (cos a, sin a)
 TDimPoint Offset(TDimPoint from, double length, long double angleDeg) {
-    const long double angleRad = Radians(angleDeg);
+    const long double angleRad = DegToRad(angleDeg);
     return {static_cast<double>(from.X + length * ExtCos(angleRad)),
             static_cast<double>(from.Y + length * ExtSin(angleRad))};
 }
@@ -43,7 +40,7 @@ void EmitSegment(const TDimSegment& segment) {
 
 // A host's current text type outside 1..10 that is not the free size is drawn as type 1.
 void ChooseTextType(const TExchangeModel& model, int index, int& number, TJwwTextType& size) {
-    if (index >= 1 && index <= 10) {
+    if (index >= 1 && index <= LastTextType) {
         number = index;
         size = model.TextTypes[index];
         return;
@@ -53,7 +50,7 @@ void ChooseTextType(const TExchangeModel& model, int index, int& number, TJwwTex
         size = model.InitialFreeText;
         return;
     }
-    if (number < 1 || number > 10) number = 1;
+    if (number < 1 || number > LastTextType) number = 1;
     size = model.TextTypes[number];
 }
 
@@ -209,7 +206,7 @@ TValueTextLayout LayoutValueText(const TExchangeModel& model, const TDimParams& 
     layout.TextStart.X = static_cast<double>((static_cast<long double>(start.X) + end.X) / 2 + rx);
     layout.TextStart.Y = static_cast<double>((static_cast<long double>(start.Y) + end.Y) / 2 + ry);
 
-    const long double angleRad = Radians(layout.TextAngle);
+    const long double angleRad = DegToRad(layout.TextAngle);
     layout.TextDir.X = static_cast<double>(ExtCos(angleRad) * 10);
     layout.TextDir.Y = static_cast<double>(ExtSin(angleRad) * 10);
     return layout;
@@ -220,7 +217,7 @@ TValueTextLayout LayoutValueText(const TExchangeModel& model, const TDimParams& 
 // its own product, rounded once: not the arrow's stroke length times the cosine.
 double MarkExtent(int kind, const TDimParams& params) {
     if (kind == MarkLineArrow) {
-        return static_cast<double>(params.ArrowLength * ExtCos(Radians(params.ArrowAngle)) *
+        return static_cast<double>(params.ArrowLength * ExtCos(DegToRad(params.ArrowAngle)) *
                                    params.Scale);
     }
     long double base = 0;
