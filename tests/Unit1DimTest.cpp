@@ -74,6 +74,18 @@ void ExpectLine(const std::string& record, std::vector<double> want) {
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], want[i], 1e-12) << record;
 }
 
+// A fresh store with the host's current attributes.
+void HostAttributes(int group, int layer, int color, int lineType, int lineWidth,
+                    const char* font) {
+    FreshStore();
+    ExchangeModel.InitialLayerGroup = group;
+    ExchangeModel.InitialLayer = layer;
+    ExchangeModel.InitialColor = color;
+    ExchangeModel.InitialLineType = lineType;
+    ExchangeModel.InitialLineWidth = lineWidth;
+    ExchangeModel.InitialFontName = font;
+}
+
 }  // namespace
 
 TEST(ComputeDimGeometry, ProjectsTheMeasuredPointsOntoTheLineThroughP3) {
@@ -151,13 +163,7 @@ TEST(EmitExtensionLines, SlantedLinesStandSquareToTheMeasuredLine) {
 }
 
 TEST(EmitBaseAttributes, WritesTheHostsAttributesInOrder) {
-    FreshStore();
-    ExchangeModel.InitialLayerGroup = 10;
-    ExchangeModel.InitialLayer = 3;
-    ExchangeModel.InitialColor = 5;
-    ExchangeModel.InitialLineType = 2;
-    ExchangeModel.InitialLineWidth = 7;
-    ExchangeModel.InitialFontName = "Arial";
+    HostAttributes(10, 3, 5, 2, 7, "Arial");
     EmitBaseAttributes(ExchangeModel);
     EXPECT_EQ(Records(),
               (std::vector<std::string>{"lgA", "ly3", "lc5", "pn5", "lt2", "lw7", "cn\"$Arial"}));
@@ -165,13 +171,7 @@ TEST(EmitBaseAttributes, WritesTheHostsAttributesInOrder) {
 
 // Colours and line types above 9 would change if mapped: they reach the host as the host sent them.
 TEST(Emitters, PassTheHostsAttributesThroughUnmapped) {
-    FreshStore();
-    ExchangeModel.InitialLayerGroup = 15;
-    ExchangeModel.InitialLayer = 15;
-    ExchangeModel.InitialColor = 12;
-    ExchangeModel.InitialLineType = 12;
-    ExchangeModel.InitialLineWidth = 30000;
-    ExchangeModel.InitialFontName = "F";
+    HostAttributes(15, 15, 12, 12, 30000, "F");
     ExchangeModel.InitialTextType = 0;
     ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 12};
     EmitBaseAttributes(ExchangeModel);
@@ -180,10 +180,10 @@ TEST(Emitters, PassTheHostsAttributesThroughUnmapped) {
     EmitValueText(Plan(Line(0, 20, 100, 20, 0), params));
     ExchangeModel.InitialFreeText.Color = 11;
     EmitHostTextType(ExchangeModel);
-    EXPECT_EQ(Records(), (std::vector<std::string>{
-                             "lgF", "lyF", "lc12", "pn12", "lt12", "lw30000", "cn\"$F", "z3",
-                             "0 20 100 20", "cn0 2.5 2.5 0.5 12", "cc0", "z3",
-                             "cs 47.875 20.5 10 0 \"", "100", "cn0 2.5 2.5 0.5 11"}));
+    EXPECT_EQ(Records(),
+              (std::vector<std::string>{"lgF", "lyF", "lc12", "pn12", "lt12", "lw30000", "cn\"$F",
+                                        "z3", "0 20 100 20", "cn0 2.5 2.5 0.5 12", "cc0", "z3",
+                                        "cs 47.875 20.5 10 0 \"", "100", "cn0 2.5 2.5 0.5 11"}));
 }
 
 TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
