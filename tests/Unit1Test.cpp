@@ -303,6 +303,16 @@ TEST_F(Unit1Run, LoadSettingsClampsIndexesAndReadsCheckBoxes) {
     EXPECT_FALSE(Form.CheckBox4.Checked);
 }
 
+// The last item of a list and of a group is kept; -1 in a group selects its first item.
+TEST_F(Unit1Run, LoadSettingsKeepsTheEndsOfEachList) {
+    WriteBytes(Settings(), "100\n100\n11\n0\n0\n8\n2\n1\n\n\n0.5\n2\n2\n3\n15\n2\n-1\n1\n");
+    Form.LoadSettings(Settings());
+    EXPECT_EQ(Form.ComboBox1.ItemIndex, 11);
+    EXPECT_EQ(Form.ComboBox4.ItemIndex, 8);
+    EXPECT_EQ(Form.RadioGroup1.ItemIndex, 0);
+    EXPECT_EQ(Form.RadioGroup2.ItemIndex, 1);
+}
+
 TEST_F(Unit1Run, LoadSettingsIgnoresEverythingAfterLine22) {
     const std::string first22 =
         "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n2\r\n a \r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
