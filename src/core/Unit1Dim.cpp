@@ -1,5 +1,6 @@
 // The parallel dimension built on OK: the dialog's values, the geometry from reference points 1
-// to 3, the value text and the end marks, appended to OutputLines in the order the host draws.
+// to 3, the value text and the end marks, planned once and then appended to OutputLines in the
+// order the host draws.
 //
 // Intermediates stay in long double (80-bit with this compiler) and are rounded to double when
 // stored; the host gets the numbers as printed, so that decides the last digit it sees.

@@ -1,6 +1,6 @@
 // The parallel dimension built on OK: the dialog's values for one press, the geometry from
-// reference points 1 to 3, the value text and the end marks, appended to OutputLines in the
-// order the host draws them.
+// reference points 1 to 3, the value text and the end marks, planned once (TDimPlan) and then
+// appended to OutputLines in the order the host draws them.
 #pragma once
 
 #include <optional>
@@ -162,8 +162,8 @@ TDimPlan BuildDimPlan(const TExchangeModel& model, const TDimParams& params,
 // (IsWritableReal): the host would read INF, NAN or infinity. OK refuses such a dimension.
 bool IsWritable(const TDimPlan& plan);
 
-// Commands of the dimension, appended to OutputLines in the order the host draws them; each
-// writes its part of the plan.
+// Commands of the dimension, appended to OutputLines in the order the host draws them: the
+// host's own attributes from the model, everything else as the plan has it.
 void EmitBaseAttributes(const TExchangeModel& model);
 void EmitExtensionLines(const TDimPlan& plan);
 void EmitDimensionLine(const TDimGeometry& geometry);
