@@ -192,8 +192,8 @@ std::filesystem::path TForm1::SettingsFile() const {
 // is no file at all (a folder opens on some systems and then reads as nothing), leaves the
 // controls as they are.
 void TForm1::LoadSettings(const std::filesystem::path& path) {
-    SavedLeft = 100;
-    SavedTop = 100;
+    SavedLeft = DefaultWindowPosition;
+    SavedTop = DefaultWindowPosition;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return;
     std::ifstream in(path, std::ios::binary);

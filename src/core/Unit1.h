@@ -121,6 +121,9 @@ bool TypingKeepsLimit(std::size_t bytesBefore, std::size_t bytesAfter, std::size
 // longest run of whole characters from its front within maxBytes in all.
 std::string FitInsertion(std::size_t kept, std::string_view inserted, std::size_t maxBytes);
 
+// Where the window stands, left and top in screen pixels, when no settings file says otherwise.
+inline constexpr int DefaultWindowPosition = 100;
+
 class TForm1 {
 public:
     explicit TForm1(TFormView& view);
@@ -130,8 +133,8 @@ public:
 
     std::filesystem::path ToolFolder;
     std::string InfoPageUrl;
-    int SavedLeft = 100;
-    int SavedTop = 100;
+    int SavedLeft = DefaultWindowPosition;
+    int SavedTop = DefaultWindowPosition;
 
     TComboBox ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5;
     TEdit Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9;
