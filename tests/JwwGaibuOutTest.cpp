@@ -242,7 +242,8 @@ TEST(EmitLineWidth, OutOfRangeBecomesZero) {
     EmitLineWidth(40000);
     EmitLineWidth(-5);  // 0 again: nothing written
     EmitLineWidth(30000);
-    EXPECT_EQ(Records(), (Texts{"lw7", "lw0", "lw30000"}));
+    EmitLineWidth(30001);
+    EXPECT_EQ(Records(), (Texts{"lw7", "lw0", "lw30000", "lw0"}));
 }
 
 TEST(EmitCcValue, OutOfRangeBecomesZero) {
@@ -269,7 +270,8 @@ TEST(EmitTextType, OutOfRangeTakesTheHostsNumber) {
     ExchangeModel.InitialTextType = 4;
     EmitTextType(-1, 2, 0, 1, 1, 1);
     EmitTextType(4, 2, 0, 1, 1, 1);
-    EXPECT_EQ(Records(), (Texts{"cn4"}));
+    EmitTextType(10, 2, 0, 1, 1, 1);  // the last of the table
+    EXPECT_EQ(Records(), (Texts{"cn4", "cn10"}));
 }
 
 TEST(EmitFontName, EmptyOrBracketsMeansTheHostsFont) {
@@ -309,7 +311,8 @@ TEST(EmitLine, ShorterThanTheToleranceIsDropped) {
     EmitLine(0, 0, 0.000000009, -0.000000009);
     EmitLine(0, 0, 0.00001, 0);
     EmitLine(0, 0, 0, 1e-8);  // at the tolerance: kept
-    EXPECT_EQ(Records(), (Texts{"0 0 1E-5 0", "0 0 0 1E-8"}));
+    EmitLine(0, 0, 1e-8, 0);
+    EXPECT_EQ(Records(), (Texts{"0 0 1E-5 0", "0 0 0 1E-8", "0 0 1E-8 0"}));
 }
 
 TEST(EmitPoint, CodeAndMagnificationAreNormalised) {
@@ -448,6 +451,7 @@ TEST(EmitDimensionFigure, BlankTextReadsTheRoundedLength) {
         {1.000000004, 0, "", "1"},
         {1.000000005, 0, "", "1"},  // stored just below the half
         {1.000000006, 0, "", "1.00000001"},
+        {1.0000000050001, 0, "", "1.00000001"},  // just above the half
         {-2e-8, 0, "", "2E-8"},
     };
     for (auto c : cases) {

@@ -430,6 +430,8 @@ TEST(Distance, IsEuclidean) {
 TEST(AngleDeg, SnapsToTheAxes) {
     EXPECT_EQ(AngleRad(0, 0), 0.0);
     EXPECT_EQ(AngleRad(1e-11, -1e-11), 0.0);
+    EXPECT_EQ(AngleRad(-9.9e-11, 9.9e-11), 0.0);  // both below 1e-10: no direction
+    EXPECT_NEAR(AngleRad(-1e-10, 9.9e-11), 2.3612195735231576, 1e-15);  // one at it: its own
     EXPECT_EQ(AngleRad(-1, 0), 3.141592653589793);
     EXPECT_EQ(AngleRad(1, -1), 5.497787143782138);
     EXPECT_EQ(AngleRad(1, -1e-14), 6.2831853071795765);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "MyFunc.h"
 #include "Unit1.h"
 
 namespace {
@@ -42,11 +43,16 @@ TDimParams DefaultParams() {
     return params;
 }
 
+TDimPlan Plan(const TDimGeometry& geometry, const TDimParams& params) {
+    return BuildDimPlan(ExchangeModel, params, geometry);
+}
+
 TDimGeometry Line(double x1, double y1, double x2, double y2, double angleDeg) {
     TDimGeometry geometry;
     geometry.DimStart = {x1, y1};
     geometry.DimEnd = {x2, y2};
     geometry.DimAngle = angleDeg;
+    geometry.DimLength = Distance(x1, y1, x2, y2);
     return geometry;
 }
 
@@ -66,6 +72,18 @@ void ExpectLine(const std::string& record, std::vector<double> want) {
     const auto got = Numbers(record);
     ASSERT_EQ(got.size(), 4u) << record;
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], want[i], 1e-12) << record;
+}
+
+// A fresh store with the host's current attributes.
+void HostAttributes(int group, int layer, int color, int lineType, int lineWidth,
+                    const char* font) {
+    FreshStore();
+    ExchangeModel.InitialLayerGroup = group;
+    ExchangeModel.InitialLayer = layer;
+    ExchangeModel.InitialColor = color;
+    ExchangeModel.InitialLineType = lineType;
+    ExchangeModel.InitialLineWidth = lineWidth;
+    ExchangeModel.InitialFontName = font;
 }
 
 }  // namespace
@@ -117,6 +135,8 @@ TEST(EmitExtensionLines, RunFromTheGapToPastTheDimensionLine) {
         {{50, 0}, 2, {}},               // on the measured line
         {{50, 2}, 2, {}},               // no farther than the gap
         {{50, -2.00000000001}, 2, {}},  // within 1e-10 of it
+        {{50, 2.00000000009}, 2, {}},   // 9e-11 past the gap: still within
+        {{50, 2.0000000002}, 2, {"z3", "0 2 0 4.0000000002", "z3", "100 2 100 4.0000000002"}},
         {{50, 2.000001}, 2, {"z3", "0 2 0 4.000001", "z3", "100 2 100 4.000001"}},
     };
     for (const auto& c : cases) {
@@ -124,14 +144,14 @@ TEST(EmitExtensionLines, RunFromTheGapToPastTheDimensionLine) {
         FreshStore();
         TDimParams params = DefaultParams();
         params.ExtGap = c.gap;
-        EmitExtensionLines(ComputeDimGeometry({0, 0}, {100, 0}, c.p3), params);
+        EmitExtensionLines(Plan(ComputeDimGeometry({0, 0}, {100, 0}, c.p3), params));
         EXPECT_EQ(Records(), c.want);
     }
 }
 
 TEST(EmitExtensionLines, SlantedLinesStandSquareToTheMeasuredLine) {
     FreshStore();
-    EmitExtensionLines(ComputeDimGeometry({0, 0}, {10, 10}, {0, 10}), DefaultParams());
+    EmitExtensionLines(Plan(ComputeDimGeometry({0, 0}, {10, 10}, {0, 10}), DefaultParams()));
     const auto records = Records();
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0], "z3");
@@ -143,16 +163,27 @@ TEST(EmitExtensionLines, SlantedLinesStandSquareToTheMeasuredLine) {
 }
 
 TEST(EmitBaseAttributes, WritesTheHostsAttributesInOrder) {
-    FreshStore();
-    ExchangeModel.InitialLayerGroup = 10;
-    ExchangeModel.InitialLayer = 3;
-    ExchangeModel.InitialColor = 5;
-    ExchangeModel.InitialLineType = 2;
-    ExchangeModel.InitialLineWidth = 7;
-    ExchangeModel.InitialFontName = "Arial";
+    HostAttributes(10, 3, 5, 2, 7, "Arial");
     EmitBaseAttributes(ExchangeModel);
     EXPECT_EQ(Records(),
               (std::vector<std::string>{"lgA", "ly3", "lc5", "pn5", "lt2", "lw7", "cn\"$Arial"}));
+}
+
+// Colours and line types above 9 would change if mapped: they reach the host as the host sent them.
+TEST(Emitters, PassTheHostsAttributesThroughUnmapped) {
+    HostAttributes(15, 15, 12, 12, 30000, "F");
+    ExchangeModel.InitialTextType = 0;
+    ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 12};
+    EmitBaseAttributes(ExchangeModel);
+    TDimParams params = DefaultParams();
+    params.TextTypeIndex = 0;
+    EmitValueText(Plan(Line(0, 20, 100, 20, 0), params));
+    ExchangeModel.InitialFreeText.Color = 11;
+    EmitHostTextType(ExchangeModel);
+    EXPECT_EQ(Records(),
+              (std::vector<std::string>{"lgF", "lyF", "lc12", "pn12", "lt12", "lw30000", "cn\"$F",
+                                        "z3", "0 20 100 20", "cn0 2.5 2.5 0.5 12", "cc0", "z3",
+                                        "cs 47.875 20.5 10 0 \"", "100", "cn0 2.5 2.5 0.5 11"}));
 }
 
 TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
@@ -166,12 +197,14 @@ TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
         {270, 90},  {271, 271},
         {315, 315}, {360, 0},
         {-90, 90},  {90.000000005, 90.000000005},
+        {90.00000001, 90.00000001},  // at the tolerance: still bottom to top
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dim);
         EXPECT_EQ(TextReadingAngle(c.dim), c.text);
     }
     EXPECT_NEAR(TextReadingAngle(90.1), 270.1, 1e-12);  // past the tolerance: top to bottom
+    EXPECT_NEAR(TextReadingAngle(90.00000002), 270.00000002, 1e-12);
 }
 
 TEST(LayoutValueText, CentresTheTextAboveTheMidpoint) {
@@ -234,7 +267,13 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         {0, 0, 0, 2.5},  // the free size of the host
         {0, 4, 4, 4},    // the host's numbered type
         {0, 12, 1, 3},   // outside the table: type 1
+        {0, 11, 1, 3},
+        {0, 10, 10, 10},
+        {0, 1, 1, 3},
+        {0, -1, 1, 3},
         {7, 0, 7, 7},    // chosen in the list
+        {10, 4, 10, 10},
+        {11, 4, 4, 4},   // no item of the list: the host's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index * 100 + c.hostType);
@@ -243,6 +282,7 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 3};
         ExchangeModel.TextTypes[4] = {4, 4, 0, 2};
         ExchangeModel.TextTypes[7] = {7, 7, 0, 2};
+        ExchangeModel.TextTypes[10] = {10, 10, 0, 2};
         TDimParams params = DefaultParams();
         params.TextTypeIndex = c.index;
         const auto layout = LayoutValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
@@ -351,24 +391,65 @@ TEST(FormatDimValue, NonFiniteLengthGivesNoText) {
 }
 
 // The ends are finite, but their distance, or the place of a text of huge width, is not.
-TEST(EmitValueText, ValueBeyondTheRangeOfRealsWritesNothing) {
+TEST(IsWritable, ValueBeyondTheRangeOfRealsIsRefused) {
     for (bool figure : {false, true}) {
         SCOPED_TRACE(figure);
         TDimParams params = DefaultParams();
         params.DimFigure = figure;
         FreshStore();
-        EmitValueText(ExchangeModel, params, Line(-1e308, 20, 1e308, 20, 0));
-        EXPECT_EQ(Records(), std::vector<std::string>{});
-        FreshStore();
+        EXPECT_FALSE(IsWritable(Plan(Line(-1e308, 20, 1e308, 20, 0), params)));
+        EXPECT_TRUE(IsWritable(Plan(Line(0, 20, 1000, 20, 0), params)));
         ExchangeModel.TextTypes[1].Width = 1e308;
-        EmitValueText(ExchangeModel, params, Line(0, 20, 1000, 20, 0));
-        EXPECT_EQ(Records(), std::vector<std::string>{});
+        EXPECT_FALSE(IsWritable(Plan(Line(0, 20, 1000, 20, 0), params)));
+    }
+}
+
+// Each number the check looks at, on its own beyond the range of reals (or printing past it).
+TEST(IsWritable, RefusesEachCheckedNumberBeyondTheRange) {
+    const double beyond = 1.7976931348623157e308;  // prints as 1.79769313486232E308
+    struct {
+        const char* what;
+        void (*spoil)(TDimPlan&, double);
+    } cases[] = {
+        {"nothing", [](TDimPlan&, double) {}},
+        {"length 1e-10", [](TDimPlan& p, double) { p.Geometry.DimLength = 1e-10; }},
+        {"length 9.9e-11", [](TDimPlan& p, double) { p.Geometry.DimLength = 9.9e-11; }},
+        {"P1", [](TDimPlan& p, double v) { p.Geometry.P1.X = v; }},
+        {"P2", [](TDimPlan& p, double v) { p.Geometry.P2.Y = v; }},
+        {"P3", [](TDimPlan& p, double v) { p.Geometry.P3.X = v; }},
+        {"LocalP2", [](TDimPlan& p, double v) { p.Geometry.LocalP2.Y = v; }},
+        {"LocalP3", [](TDimPlan& p, double v) { p.Geometry.LocalP3.X = v; }},
+        {"DimStart", [](TDimPlan& p, double v) { p.Geometry.DimStart.Y = v; }},
+        {"DimEnd", [](TDimPlan& p, double v) { p.Geometry.DimEnd.X = v; }},
+        {"angle", [](TDimPlan& p, double v) { p.Geometry.DimAngle = v; }},
+        {"length", [](TDimPlan& p, double v) { p.Geometry.DimLength = v; }},
+        {"scale", [](TDimPlan& p, double v) { p.DrawingScale = v; }},
+        {"text gap", [](TDimPlan& p, double v) { p.TextGapDrawing = v; }},
+        {"extension gap", [](TDimPlan& p, double v) { p.ExtGapDrawing = v; }},
+        {"overshoot", [](TDimPlan& p, double v) { p.ExtOvershootDrawing = v; }},
+        {"reverse overshoot", [](TDimPlan& p, double v) { p.ReverseOvershootDrawing = v; }},
+        {"arrow", [](TDimPlan& p, double v) { p.ArrowLengthDrawing = v; }},
+        {"value", [](TDimPlan& p, double v) { p.Text.DimValue = v; }},
+        {"text start", [](TDimPlan& p, double v) { p.Text.TextStart.Y = v; }},
+        {"text direction", [](TDimPlan& p, double v) { p.Text.TextDir.X = v; }},
+    };
+    FreshStore();
+    const TDimPlan good = Plan(ComputeDimGeometry({0, 0}, {100, 0}, {50, 20}), DefaultParams());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool writable = std::string(c.what) == "nothing" ||
+                              std::string(c.what) == "length 1e-10";
+        for (double v : {beyond, -HUGE_VAL, std::nan("")}) {
+            TDimPlan plan = good;
+            c.spoil(plan, v);
+            EXPECT_EQ(IsWritable(plan), writable);
+        }
     }
 }
 
 TEST(EmitValueText, PlainLineThenTextTypeCcAndText) {
     FreshStore();
-    EmitValueText(ExchangeModel, DefaultParams(), Line(0, 20, 100, 20, 0));
+    EmitValueText(Plan(Line(0, 20, 100, 20, 0), DefaultParams()));
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "0 20 100 20", "cn1", "cc0", "z3",
                                                    "cs 47.75 20.5 10 0 \"", "100"}));
 }
@@ -377,7 +458,7 @@ TEST(EmitValueText, DimensionFigureCarriesLineAndText) {
     FreshStore();
     TDimParams params = DefaultParams();
     params.DimFigure = true;
-    EmitValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
+    EmitValueText(Plan(Line(0, 20, 100, 20, 0), params));
     EXPECT_EQ(Records(), (std::vector<std::string>{"cn1", "msg", "0 20 100 20",
                                                    "cs 47.75 20.5 10 0 \"", "100"}));
 }
@@ -388,7 +469,7 @@ TEST(EmitValueText, FreeSizeIsWrittenWithItsValues) {
     ExchangeModel.InitialFreeText = {2.5, 2.5, 0.5, 3};
     TDimParams params = DefaultParams();
     params.TextTypeIndex = 0;
-    EmitValueText(ExchangeModel, params, Line(0, 20, 100, 20, 0));
+    EmitValueText(Plan(Line(0, 20, 100, 20, 0), params));
     // '100' measures 3 * 1.25 + 2 * 0.25 = 4.25
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "0 20 100 20", "cn0 2.5 2.5 0.5 3", "cc0",
                                                    "z3", "cs 47.875 20.5 10 0 \"", "100"}));
@@ -398,13 +479,13 @@ TEST(EmitValueText, FreeSizeIsWrittenWithItsValues) {
 TEST(EmitValueText, LineBelowTheEmittersBoundKeepsOnlyTheText) {
     const TDimGeometry tiny = ComputeDimGeometry({0, 0}, {5e-9, 0}, {0, 0});
     FreshStore();
-    EmitValueText(ExchangeModel, DefaultParams(), tiny);
+    EmitValueText(Plan(tiny, DefaultParams()));
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "cn1", "cc0", "z3",
                                                    "cs -0.7499999975 0.5 10 0 \"", "0"}));
     FreshStore();
     TDimParams params = DefaultParams();
     params.DimFigure = true;
-    EmitValueText(ExchangeModel, params, tiny);
+    EmitValueText(Plan(tiny, params));
     EXPECT_EQ(Records(), (std::vector<std::string>{"cn1"}));
 }
 
@@ -484,7 +565,7 @@ TEST(MarksReversed, OnlyWhenTheMarksAreLongerThanTheLine) {
 
 TEST(EmitEndMarks, ArrowsPointOutwardAtBothEnds) {
     FreshStore();
-    EmitEndMarks(Line(0, 20, 100, 20, 0), DefaultParams());
+    EmitEndMarks(Plan(Line(0, 20, 100, 20, 0), DefaultParams()));
     EXPECT_EQ(Records(),
               (std::vector<std::string>{"z3", "0 20 2.89777747886721 20.7764571353076", "z3",
                                         "0 20 2.89777747886721 19.2235428646924", "z3", "z3",
@@ -494,7 +575,7 @@ TEST(EmitEndMarks, ArrowsPointOutwardAtBothEnds) {
 
 TEST(EmitEndMarks, ReversedArrowsStandOutsideOnProlongedLine) {
     FreshStore();
-    EmitEndMarks(Line(0, 0, 2, 0, 0), DefaultParams());
+    EmitEndMarks(Plan(Line(0, 0, 2, 0, 0), DefaultParams()));
     const auto records = Records();
     ASSERT_EQ(records.size(), 13u);
     for (int i : {0, 2, 4, 6, 7, 9, 11}) EXPECT_EQ(records[i], "z3") << i;
@@ -510,8 +591,25 @@ TEST(EmitEndMarks, ReversedWithoutOvershootDrawsOnlyTheMarks) {
     FreshStore();
     TDimParams params = DefaultParams();
     params.ReverseOvershoot = 0;
-    EmitEndMarks(Line(0, 0, 2, 0, 0), params);
+    EmitEndMarks(Plan(Line(0, 0, 2, 0, 0), params));
     EXPECT_EQ(Records().size(), 9u);
+}
+
+// A reversed mark's overshoot longer than 1e-10 carries its "z3" (its line, shorter than the
+// writer's 1e-8, is dropped there); at 1e-10 or less there is no overshoot at all.
+TEST(EmitEndMarks, ReverseOvershootBeyondTheZeroOnly) {
+    struct {
+        double overshoot;
+        std::size_t records;
+    } cases[] = {{1e-10, 9}, {2e-10, 11}, {2e-8, 13}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.overshoot);
+        FreshStore();
+        TDimParams params = DefaultParams();
+        params.ReverseOvershoot = c.overshoot;
+        EmitEndMarks(Plan(Line(0, 0, 2, 0, 0), params));
+        EXPECT_EQ(Records().size(), c.records);
+    }
 }
 
 TEST(EmitEndMarks, PointMarksCarryCodeMagnificationAndDirection) {
@@ -531,7 +629,7 @@ TEST(EmitEndMarks, PointMarksCarryCodeMagnificationAndDirection) {
         params.EndMark = c.endMark;
         params.MarkScale = c.markScale;
         params.ReverseOvershoot = 0;
-        EmitEndMarks(Line(0, 20, c.length, 20, 0), params);
+        EmitEndMarks(Plan(Line(0, 20, c.length, 20, 0), params));
         EXPECT_EQ(Records(), c.want);
     }
 }
@@ -540,7 +638,7 @@ TEST(EmitEndMark, MixedMarksFollowTheSharedReversal) {
     FreshStore();
     TDimParams params = DefaultParams();
     params.ReverseOvershoot = 0;
-    EmitEndMark({5, 5}, {0, 5}, 4, true, params);
-    EmitEndMark({5, 5}, {0, 5}, 4, false, params);
+    EmitEndMark(PlanEndMark({5, 5}, {0, 5}, 4, true, params));
+    EmitEndMark(PlanEndMark({5, 5}, {0, 5}, 4, false, params));
     EXPECT_EQ(Records(), (std::vector<std::string>{"z3", "pt 5 5 1 180 4", "z3", "pt 5 5 1 0 4"}));
 }

@@ -303,6 +303,16 @@ TEST_F(Unit1Run, LoadSettingsClampsIndexesAndReadsCheckBoxes) {
     EXPECT_FALSE(Form.CheckBox4.Checked);
 }
 
+// The last item of a list and of a group is kept; -1 in a group selects its first item.
+TEST_F(Unit1Run, LoadSettingsKeepsTheEndsOfEachList) {
+    WriteBytes(Settings(), "100\n100\n11\n0\n0\n8\n2\n1\n\n\n0.5\n2\n2\n3\n15\n2\n-1\n1\n");
+    Form.LoadSettings(Settings());
+    EXPECT_EQ(Form.ComboBox1.ItemIndex, 11);
+    EXPECT_EQ(Form.ComboBox4.ItemIndex, 8);
+    EXPECT_EQ(Form.RadioGroup1.ItemIndex, 0);
+    EXPECT_EQ(Form.RadioGroup2.ItemIndex, 1);
+}
+
 TEST_F(Unit1Run, LoadSettingsIgnoresEverythingAfterLine22) {
     const std::string first22 =
         "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n2\r\n a \r\n\r\n\r\n0.5\r\n2\r\n2\r\n3\r\n15\r\n2\r\n"
@@ -471,6 +481,26 @@ TEST_F(Unit1Run, NonFiniteDimensionIsRefusedLikeAZeroOne) {
     }
 }
 
+// A dimension line of 1e-10 is drawn; anything shorter is refused as of zero length.
+TEST_F(Unit1Run, ZeroLengthEndsJustBelow1E10) {
+    struct {
+        const char* p2;
+        bool drawn;
+    } cases[] = {{"1e-10", true}, {"9.9e-11", false}, {"-1e-10", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.p2);
+        WriteBytes(Dir / "JWC_TEMP.TXT",
+                   std::string("hp1 0 0\r\nhp2 ") + c.p2 + " 0\r\nhp3 0 20\r\n");
+        WriteBytes(Settings(), RoadSettings);
+        View.Events.clear();
+        Form.FormShow();
+        Form.Button1Click();
+        EXPECT_EQ(View.Events.back(),
+                  c.drawn ? std::string("close") : std::string("message ") + ZeroLengthMessage);
+        Form.FormClose();
+    }
+}
+
 TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
     UseExchange("road-one-dimension.txt");
     WriteBytes(Settings(), RoadSettings);
@@ -589,6 +619,14 @@ TEST(CheckDimParams, FocusesTheFirstInvalidControl) {
         {[](TForm1& f) { f.Edit6.Text = "-1"; }, "Edit6"},
         {[](TForm1& f) { f.Edit9.Text = "-1"; }, "Edit9"},
         {[](TForm1& f) { f.Edit4.Text = "-1"; }, nullptr},
+        {[](TForm1& f) { f.Edit7.Text = "0.01"; }, nullptr},
+        {[](TForm1& f) { f.Edit8.Text = "0.01"; }, nullptr},
+        {[](TForm1& f) { f.Edit6.Text = "0"; }, nullptr},
+        {[](TForm1& f) { f.Edit9.Text = "0"; }, nullptr},
+        {[](TForm1& f) { f.ComboBox3.ItemIndex = 0; }, nullptr},
+        {[](TForm1& f) { f.ComboBox4.ItemIndex = 0; }, nullptr},
+        {[](TForm1& f) { f.ComboBox5.ItemIndex = 0; }, nullptr},
+        {[](TForm1& f) { f.RadioGroup2.ItemIndex = 1; }, nullptr},
         {[](TForm1& f) {
              f.Edit1.Text = "0";
              f.Edit9.Text = "-1";

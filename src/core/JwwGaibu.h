@@ -225,13 +225,17 @@ struct TOutputAttributeState : TJwwRunningAttributes {
 };
 
 // Header values, each set by one keyword of the input.
+// The host's numbered text types run from 1 to this; 0 stands for the free size.
+inline constexpr int LastTextType = 10;
+
 struct TJwwHeaderValues {
     std::string SourceFileName;
     double HkValue = 0;
     std::array<double, 16> LayerGroupScale = FilledArray<double, 16>(1.0);
     double SheetWidth = 1189, SheetHeight = 841;
-    // Text types 1..10; index 0 unused.
-    std::array<TJwwTextType, 11> TextTypes = FilledArray<TJwwTextType, 11>(DefaultTextType);
+    // Text types 1..LastTextType; index 0 unused.
+    std::array<TJwwTextType, LastTextType + 1> TextTypes =
+        FilledArray<TJwwTextType, LastTextType + 1>(DefaultTextType);
     bool BzFlag = false;
     std::array<double, 5> HnValues{};  // 1..4; index 0 unused
 };
@@ -298,6 +302,15 @@ extern TExchangeModel ExchangeModel;
 extern TOutputAttributeState OutputAttributeState;
 extern std::vector<TOutputRecord> OutputLines;
 
+// The exchange file the host writes into the tool's folder before starting it and reads back
+// after the tool has ended.
+inline constexpr char ExchangeFileName[] = "JWC_TEMP.TXT";
+
+// The exchange file beside the executable at exePath.
+inline std::filesystem::path ExchangeFilePath(const std::filesystem::path& exePath) {
+    return exePath.parent_path() / ExchangeFileName;
+}
+
 // Store (JwwGaibuStore.cpp).
 void JwwInit();
 void JwwFree();
@@ -316,7 +329,9 @@ inline constexpr std::size_t JwwReadBlockBytes = std::size_t{1} << 20;
 void JwwParseLine(std::string_view line);
 std::vector<std::string> JwwSplitLine(std::string_view line);
 
-// Writer (JwwGaibuOut.cpp, like the emitters below).
+// Writer (JwwGaibuOut.cpp, like the emitters below). A record of the output file (a line, or
+// the two parts of a text command's line each) is cut to this many bytes at a whole character.
+inline constexpr std::size_t MaxOutputRecordBytes = 255;
 std::string NumberText(double value);
 // "-" when negative and the decimal digits: every integer in output lines and settings.
 std::string IntegerText(int value);

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr std::size_t MaxRecordBytes = 255;
 constexpr int SignificantDigits = 15;
 
 // Below this a line has no length; at or below it a direction has none.
@@ -122,7 +121,8 @@ bool IsZeroDirection(double dx, double dy) {
 void AppendRecord(std::string_view text, bool joinsNext) {
     // push_back grows the list geometrically: a fixed step would make appending quadratic.
     // A record stays on its line of the file: a CR or LF in a text or font name is dropped.
-    OutputLines.push_back({TruncateWholeChars(DropLineBreaks(text), MaxRecordBytes), joinsNext});
+    OutputLines.push_back(
+        {TruncateWholeChars(DropLineBreaks(text), MaxOutputRecordBytes), joinsNext});
 }
 
 // A text command ends with a double quote; the host reads the rest of that line as the text,
@@ -227,7 +227,7 @@ void EmitLineWidth(int width) {
 
 void EmitTextType(int number, int color, int map, double width, double height, double spacing) {
     if (map == 1) color = MapColorNumber(color);
-    if (number < 0 || number > 10) {
+    if (number < 0 || number > LastTextType) {
         number = ExchangeModel.InitialTextType;
         if (number == 0) {
             const TJwwTextType& initial = ExchangeModel.InitialFreeText;

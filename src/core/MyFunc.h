@@ -10,6 +10,13 @@
 inline constexpr long double Pi = 3.14159265358979323851L;
 inline constexpr long double TwoPi = 6.28318530717958647703L;
 
+// Degrees to radians, kept in long double up to ExtCos and ExtSin.
+inline long double DegToRad(long double angleDeg) { return angleDeg / 180 * Pi; }
+
+// The same rounded to double on purpose: RotatePointDeg turns by the double nearest the angle
+// (so does a drawing that follows it). Not interchangeable with DegToRad: the last bits differ.
+inline double DegToRadRounded(double angleDeg) { return static_cast<double>(DegToRad(angleDeg)); }
+
 // Sine, cosine and atan2 of extended values, correctly rounded: the long double nearest to the
 // exact value for the given argument(s), ties to even, bit for bit the same on every build
 // (built from + - * / of long double and integers; the C libraries differ, and the x87
@@ -24,12 +31,6 @@ inline constexpr long double TwoPi = 6.28318530717958647703L;
 long double ExtSin(long double angleRad);
 long double ExtCos(long double angleRad);
 long double ExtAtan2(long double y, long double x);
-
-// The same, always by the fixed-point fallback that the three take when their fast result lies
-// too near a rounding boundary (slow): lets the tests check the fallback on its own.
-long double ExtSinByFallback(long double angleRad);
-long double ExtCosByFallback(long double angleRad);
-long double ExtAtan2ByFallback(long double y, long double x);
 
 // 0x80-0x9F and 0xE0-0xFD start a two-byte character (0x80 and 0xFD included on purpose).
 constexpr bool IsLeadByte(unsigned char b) {

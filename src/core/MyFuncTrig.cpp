@@ -1,80 +1,18 @@
 // Sine, cosine and atan2 of long doubles, correctly rounded and bit for bit the same on every
-// build, and the plane geometry built on them. Only + - * / of long double (x87 80-bit, at the
-// 64-bit precision the program entry sets) and integer arithmetic: no C library function.
+// build. Only + - * / of long double (x87 80-bit, at the 64-bit precision the program entry
+// sets) and integer arithmetic: no C library function.
 //
 // Each function first works in double-long-double (head + tail, about 128 bits; relative error
 // below 2^-122, see the kernels). If the result lies within 2^-110 of its size from a rounding
 // boundary, which happens about once in 2^45 arguments, it is recomputed in 384-bit fixed point
-// (error below 2^-372 absolute) and rounded from there. A result still undecided at that
+// (MyFuncTrigFallback.cpp; error below 2^-372 absolute) and rounded from there. A result still undecided at that
 // precision would have to lie within about 2^-300 of its size from a midpoint; none is known
 // or expected, and it would get the nearest value of the 384-bit result.
-#include <array>
-#include <cfloat>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-
 #include "MyFunc.h"
+#include "MyFuncTrigFallback.h"
+#include "MyFuncTrigParts.h"
 
 namespace {
-
-// The x87 format, little-endian on every target of ours: 64 significand bits with the leading
-// bit explicit, then the exponent (15 bits, biased by 16383) and the sign.
-static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384, "long double must be x87 80-bit");
-constexpr int ExpBias = 16383;
-constexpr int LeastSubnormalExp = -16445;
-
-bool SignBit(long double x) {
-    unsigned char bytes[10];
-    std::memcpy(bytes, &x, sizeof bytes);
-    return (bytes[9] & 0x80) != 0;
-}
-
-// |x| = Mant * 2^(Exp - 63) with the top bit of Mant set, subnormal x included.
-struct TParts {
-    std::uint64_t Mant;
-    int Exp;
-};
-
-TParts Decompose(long double x) {  // x finite and nonzero
-    unsigned char bytes[10];
-    std::memcpy(bytes, &x, sizeof bytes);
-    std::uint64_t mant = 0;
-    for (int i = 7; i >= 0; --i) mant = mant << 8 | bytes[i];
-    int biased = (bytes[9] & 0x7f) << 8 | bytes[8];
-    int exp = biased - ExpBias;
-    if (biased == 0) {
-        for (exp = 1 - ExpBias; !(mant >> 63); --exp) mant <<= 1;
-    }
-    return {mant, exp};
-}
-
-// +-mant * 2^exp, which must be representable (normal or subnormal).
-long double Compose(bool negative, std::uint64_t mant, int exp) {
-    int biased = 0;
-    if (mant != 0) {
-        for (; !(mant >> 63); --exp) mant <<= 1;
-        biased = exp + 63 + ExpBias;
-        if (biased < 1) {
-            mant >>= 1 - biased;
-            biased = 0;
-        }
-    }
-    unsigned char bytes[10];
-    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(mant >> 8 * i);
-    bytes[8] = static_cast<unsigned char>(biased);
-    bytes[9] = static_cast<unsigned char>(biased >> 8 | (negative ? 0x80 : 0));
-    long double x = 0;
-    std::memcpy(&x, bytes, sizeof bytes);
-    return x;
-}
-
-long double Pow2(int exp) { return Compose(false, 1, exp); }  // normal exponents only
-
-// Double-long-double: Hi + Lo with |Lo| at most half an ulp of Hi. u = 2^-64 below.
-struct TDld {
-    long double Hi, Lo;
-};
 
 TDld Neg(TDld a) { return {-a.Hi, -a.Lo}; }
 
@@ -131,13 +69,6 @@ TDld Quotient(long double n, long double d) {
     TDld p = TwoProduct(q, d);
     return {q, ((n - p.Hi) - p.Lo) / d};  // n - q d is representable, both steps exact
 }
-
-// Fixed point for the fallback: 12 fraction words and one integer word, least significant
-// first, read modulo 2^416 (two's complement where a difference may pass through zero).
-constexpr int FixWords = 13;
-constexpr int FixBits = 32 * FixWords;
-constexpr int FixFracBits = FixBits - 32;
-using TFix = std::array<std::uint32_t, FixWords>;
 
 // Constants printed by tools/trigconst/TrigConst.cpp (MPFR): each long double is the nearest to
 // the exact value, the Lo of a pair the nearest to what Hi leaves. pi/2 comes in four 53-bit
@@ -224,209 +155,7 @@ constexpr TDld AtanOfSixteenths[] = {
     {0x1.819d0b7158a4cc82p-1L, -0x1.d88a74ee45b4176cp-66L},
     {0x1.921fb54442d1846ap-1L, -0x1.d9cceba3f91f1976p-67L},
 };
-constexpr TFix PiOver2Fix = {{0x9a748636u, 0xdf2a3367u, 0x1c6809bbu, 0xa29410f3u, 0x76273644u, 0x04177d4cu,
-    0x14cf98e8u, 0x52049c11u, 0x01b839a2u, 0x898cc517u, 0x42d18469u, 0x921fb544u,
-    0x00000001u}};
 // clang-format on
-
-TFix FixOne() {
-    TFix one{};
-    one[FixWords - 1] = 1;
-    return one;
-}
-
-bool FixIsZero(const TFix& a) {
-    for (std::uint32_t w : a) {
-        if (w != 0) return false;
-    }
-    return true;
-}
-
-bool FixLess(const TFix& a, const TFix& b) {
-    for (int i = FixWords - 1; i >= 0; --i) {
-        if (a[i] != b[i]) return a[i] < b[i];
-    }
-    return false;
-}
-
-int FixBit(const TFix& a, int i) { return i < 0 || i >= FixBits ? 0 : a[i / 32] >> i % 32 & 1; }
-
-TFix FixAdd(const TFix& a, const TFix& b) {
-    TFix r;
-    std::uint64_t carry = 0;
-    for (int i = 0; i < FixWords; ++i) {
-        std::uint64_t t = std::uint64_t{a[i]} + b[i] + carry;
-        r[i] = static_cast<std::uint32_t>(t);
-        carry = t >> 32;
-    }
-    return r;
-}
-
-TFix FixSub(const TFix& a, const TFix& b) {
-    TFix r;
-    std::uint64_t borrow = 0;
-    for (int i = 0; i < FixWords; ++i) {
-        std::uint64_t t = std::uint64_t{a[i]} - b[i] - borrow;
-        r[i] = static_cast<std::uint32_t>(t);
-        borrow = t >> 63;
-    }
-    return r;
-}
-
-TFix FixMul(const TFix& a, const TFix& b) {  // truncated: error below one unit of 2^-384
-    std::array<std::uint32_t, 2 * FixWords> p{};
-    for (int i = 0; i < FixWords; ++i) {
-        std::uint64_t carry = 0;
-        for (int j = 0; j < FixWords; ++j) {
-            std::uint64_t t = std::uint64_t{a[i]} * b[j] + p[i + j] + carry;
-            p[i + j] = static_cast<std::uint32_t>(t);
-            carry = t >> 32;
-        }
-        p[i + FixWords] = static_cast<std::uint32_t>(carry);
-    }
-    TFix r;
-    for (int i = 0; i < FixWords; ++i) r[i] = p[i + FixWords - 1];
-    return r;
-}
-
-TFix FixMulSmall(const TFix& a, std::uint32_t m) {  // exact while the product stays below 2^32
-    TFix r;
-    std::uint64_t carry = 0;
-    for (int i = 0; i < FixWords; ++i) {
-        std::uint64_t t = std::uint64_t{a[i]} * m + carry;
-        r[i] = static_cast<std::uint32_t>(t);
-        carry = t >> 32;
-    }
-    return r;
-}
-
-TFix FixDivSmall(const TFix& a, std::uint32_t d) {  // truncated
-    TFix r;
-    std::uint64_t rest = 0;
-    for (int i = FixWords - 1; i >= 0; --i) {
-        std::uint64_t t = rest << 32 | a[i];
-        r[i] = static_cast<std::uint32_t>(t / d);
-        rest = t % d;
-    }
-    return r;
-}
-
-TFix FixShiftRight(const TFix& a, int bits) {  // truncated
-    TFix r{};
-    int words = bits / 32;
-    int rest = bits % 32;
-    for (int i = 0; i + words < FixWords; ++i) {
-        std::uint64_t pair = a[i + words];
-        if (i + words + 1 < FixWords) pair |= std::uint64_t{a[i + words + 1]} << 32;
-        r[i] = static_cast<std::uint32_t>(pair >> rest);
-    }
-    return r;
-}
-
-// a / b truncated, for b > 0 and a / b < 2^32: binary long division.
-TFix FixDiv(const TFix& a, const TFix& b) {
-    std::array<std::uint32_t, FixWords + 1> rest{};  // below 2b at every step
-    TFix q{};
-    for (int i = FixBits + FixFracBits - 1; i >= 0; --i) {
-        for (int w = FixWords; w > 0; --w) rest[w] = rest[w] << 1 | rest[w - 1] >> 31;
-        rest[0] = rest[0] << 1 | FixBit(a, i - FixFracBits);
-        int w = FixWords - 1;
-        while (w > 0 && rest[w] == b[w]) --w;
-        if (rest[FixWords] == 0 && rest[w] < b[w]) continue;
-        std::uint64_t borrow = 0;
-        for (w = 0; w <= FixWords; ++w) {
-            std::uint64_t t = std::uint64_t{rest[w]} - (w < FixWords ? b[w] : 0) - borrow;
-            rest[w] = static_cast<std::uint32_t>(t);
-            borrow = t >> 63;
-        }
-        if (i < FixBits) q[i / 32] |= 1u << i % 32;
-    }
-    return q;
-}
-
-TFix FixFromLd(long double x) {  // x >= 0; bits below 2^-384 are dropped
-    TFix r{};
-    if (x == 0) return r;
-    TParts p = Decompose(x);
-    for (int i = 0; i < 64; ++i) {
-        int bit = p.Exp - 63 + FixFracBits + i;
-        if ((p.Mant >> i & 1) && bit >= 0 && bit < FixBits) r[bit / 32] |= 1u << bit % 32;
-    }
-    return r;
-}
-
-// a * 2^(scale - 384) rounded to nearest, ties to even; a > 0 and the result normal.
-long double FixToLd(const TFix& a, int scale) {
-    int top = FixBits - 1;
-    while (!FixBit(a, top)) --top;
-    int cut = top < 63 ? 0 : top - 63;  // the last bit kept
-    std::uint64_t mant = 0;
-    for (int i = top; i >= cut; --i) mant = mant << 1 | FixBit(a, i);
-    bool sticky = false;
-    for (int i = 0; i < cut - 1; ++i) sticky = sticky || FixBit(a, i);
-    if (FixBit(a, cut - 1) && (sticky || (mant & 1))) {
-        if (++mant == 0) {
-            mant = std::uint64_t{1} << 63;
-            ++cut;
-        }
-    }
-    return Compose(false, mant, cut + scale - FixFracBits);
-}
-
-// Error bound of every fixed-point result, in units of 2^-384: the reduction's k times the
-// truncation of pi/2 (at most 2048), the series' truncations (about 2 per term, under 50 terms
-// each) and the Newton step of atan (under 700); the bound leaves room to spare.
-constexpr std::uint32_t FixError = 1 << 12;
-
-// a * 2^(scale - 384) correctly rounded if the error bound decides it, else the nearest of a.
-long double FixRound(const TFix& a, int scale) {
-    TFix err{};
-    err[0] = FixError;
-    long double low = FixLess(a, err) ? 0 : FixToLd(FixSub(a, err), scale);
-    long double high = FixToLd(FixAdd(a, err), scale);
-    return low == high ? low : FixToLd(a, scale);
-}
-
-// sin r or cos r for 0 <= r <= pi/4 and a little: the Taylor series until its terms vanish.
-TFix FixSinCos(const TFix& r, bool cosine) {
-    TFix r2 = FixMul(r, r);
-    TFix term = cosine ? FixOne() : r;
-    TFix sum = term;
-    for (std::uint32_t m = 1;; ++m) {
-        std::uint32_t n = cosine ? 2 * m - 1 : 2 * m;
-        term = FixDivSmall(FixMul(term, r2), n * (n + 1));
-        if (FixIsZero(term)) return sum;
-        sum = m % 2 ? FixSub(sum, term) : FixAdd(sum, term);
-    }
-}
-
-// atan(t) / 2^scale for t = s * 2^scale, scale <= 0, t small: s - s^3 4^scale / 3 + ...
-TFix FixAtanSeries(const TFix& s, int scale) {
-    TFix s2 = FixMul(s, s);
-    TFix power = s;
-    TFix sum = s;
-    for (std::uint32_t m = 1;; ++m) {
-        power = FixShiftRight(FixMul(power, s2), -2 * scale);
-        if (FixIsZero(power)) return sum;
-        TFix term = FixDivSmall(power, 2 * m + 1);
-        sum = m % 2 ? FixSub(sum, term) : FixAdd(sum, term);
-    }
-}
-
-// atan(n / d), 0 < n <= d, by one exact Newton step from theta0 (any value near it):
-// atan(n / d) = theta0 + atan((n cos theta0 - d sin theta0) / (d cos theta0 + n sin theta0)).
-TFix FixAtanNear(const TFix& n, const TFix& d, TDld theta0) {
-    TFix theta = FixFromLd(theta0.Hi);
-    TFix lo = FixFromLd(theta0.Lo < 0 ? -theta0.Lo : theta0.Lo);
-    theta = theta0.Lo < 0 ? FixSub(theta, lo) : FixAdd(theta, lo);
-    TFix s = FixSinCos(theta, false);
-    TFix c = FixSinCos(theta, true);
-    TFix nc = FixMul(n, c);
-    TFix ds = FixMul(d, s);
-    TFix rotated = FixAdd(FixMul(d, c), FixMul(n, s));
-    if (FixLess(nc, ds)) return FixSub(theta, FixAtanSeries(FixDiv(FixSub(ds, nc), rotated), 0));
-    return FixAdd(theta, FixAtanSeries(FixDiv(FixSub(nc, ds), rotated), 0));
-}
 
 // Sum over n >= 1 of c_n z^(n-1): the terms below 2^-60 of the whole in long double, the
 // leading ones in double-long-double.
@@ -501,16 +230,6 @@ int Reduce(long double a, TDld& r) {
     return k;
 }
 
-// sin r or cos r of r = a - k pi/2 in fixed point.
-long double FixKernel(long double a, int k, bool cosine) {
-    TFix x = FixFromLd(a);  // exact: a has no bits below 2^-95
-    TFix quarters = FixMulSmall(PiOver2Fix, static_cast<std::uint32_t>(k));
-    bool negative = FixLess(x, quarters);
-    long double v =
-        FixRound(FixSinCos(negative ? FixSub(quarters, x) : FixSub(x, quarters), cosine), 0);
-    return negative && !cosine ? -v : v;
-}
-
 long double SinCos(long double x, bool cosine, bool fallback) {
     if (x - x != 0) return x - x;  // infinity or NaN: NaN
     bool negative = SignBit(x);
@@ -523,7 +242,7 @@ long double SinCos(long double x, bool cosine, bool fallback) {
     int quadrant = (k + (cosine ? 1 : 0)) & 3;  // cos t = sin(t + pi/2)
     bool useCos = (quadrant & 1) != 0;
     long double v;
-    if (fallback || !RoundFast(KernelSinCos(r, useCos), v)) v = FixKernel(a, k, useCos);
+    if (fallback || !RoundFast(KernelSinCos(r, useCos), v)) v = FallbackSinCos(a, k, useCos);
     if (quadrant >= 2) v = -v;
     return negative && !cosine ? -v : v;
 }
@@ -554,7 +273,7 @@ long double AtanTiny(long double n, long double d, int scale, bool fallback) {
     TDld v = Add(q, {-(q.Hi * q.Hi * q.Hi / 3 * Pow2(2 * scale)), 0});
     long double rounded;
     if (!fallback && RoundFast(v, rounded)) return rounded * Pow2(scale);
-    return FixRound(FixAtanSeries(FixDiv(FixFromLd(n), FixFromLd(d)), scale), scale);
+    return FallbackAtanTiny(n, d, scale);
 }
 
 // The angle in [0, pi] for t = n / d * 2^scale <= 1: atan t, pi - atan t (x < 0), or
@@ -576,18 +295,7 @@ long double AtanOctant(long double n, long double d, int scale, bool swap, bool 
     }
     long double rounded;
     if (!fallback && RoundFast(angle, rounded)) return rounded;
-
-    TFix fixAt =
-        scale > -42
-            ? FixAtanNear(FixFromLd(n * Pow2(scale)), FixFromLd(d), at)
-            : FixShiftRight(FixAtanSeries(FixDiv(FixFromLd(n), FixFromLd(d)), scale), -scale);
-    TFix fixAngle = fixAt;
-    if (swap) {
-        fixAngle = xNegative ? FixAdd(PiOver2Fix, fixAt) : FixSub(PiOver2Fix, fixAt);
-    } else if (xNegative) {
-        fixAngle = FixSub(FixAdd(PiOver2Fix, PiOver2Fix), fixAt);
-    }
-    return FixRound(fixAngle, 0);
+    return FallbackAtanOctant(n, d, scale, swap, xNegative, at);
 }
 
 long double Atan2(long double y, long double x, bool fallback) {
@@ -620,7 +328,6 @@ long double Atan2(long double y, long double x, bool fallback) {
 }
 
 }  // namespace
-
 long double ExtSin(long double angleRad) { return SinCos(angleRad, false, false); }
 
 long double ExtCos(long double angleRad) { return SinCos(angleRad, true, false); }
@@ -632,50 +339,3 @@ long double ExtSinByFallback(long double angleRad) { return SinCos(angleRad, fal
 long double ExtCosByFallback(long double angleRad) { return SinCos(angleRad, true, true); }
 
 long double ExtAtan2ByFallback(long double y, long double x) { return Atan2(y, x, true); }
-
-double Distance(double x1, double y1, double x2, double y2) {
-    long double dx = static_cast<long double>(x2) - x1;
-    long double dy = static_cast<long double>(y2) - y1;
-    return static_cast<double>(sqrtl(dx * dx + dy * dy));
-}
-
-double AngleRad(double dx, double dy) {
-    if (std::fabs(dx) < 1e-10 && std::fabs(dy) < 1e-10) return 0;
-    long double r = ExtAtan2(dy, dx);
-    if (r < 0) r += TwoPi;
-    return static_cast<double>(r);
-}
-
-double AngleDeg(double dx, double dy) {
-    double rad = AngleRad(dx, dy);
-    return RoundTo1E10(static_cast<double>(rad * 180.0L / Pi));
-}
-
-double NormalizeDeg(double angleDeg) {
-    double a = std::fabs(angleDeg);
-    if (a >= 360) a = static_cast<double>(a - truncl(a / 360.0L) * 360.0L);
-    if (angleDeg < 0) a = -a;
-    if (a < 0) a = static_cast<double>(a + 360.0L);
-    if (a >= 360) a = static_cast<double>(a - 360.0L);
-    // A whole negative turn folds to -0, which would print with its sign.
-    return a == 0 ? 0.0 : a;
-}
-
-void RotatePointRad(double x, double y, double cx, double cy, double angleRad, double& newX,
-                    double& newY) {
-    long double c = ExtCos(angleRad);
-    long double s = ExtSin(angleRad);
-    long double dx = static_cast<long double>(x) - cx;
-    long double dy = static_cast<long double>(y) - cy;
-    double rx = static_cast<double>(cx + c * dx - s * dy);
-    double ry = static_cast<double>(cy + s * dx + c * dy);
-    newX = rx;
-    newY = ry;
-}
-
-void RotatePointDeg(double x, double y, double cx, double cy, double angleDeg, double& newX,
-                    double& newY) {
-    // Rounded to double on purpose: this path rotates by the double nearest the angle.
-    double angleRad = static_cast<double>(angleDeg / 180.0L * Pi);
-    RotatePointRad(x, y, cx, cy, angleRad, newX, newY);
-}

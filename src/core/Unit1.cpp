@@ -11,6 +11,8 @@
 #include "MyFunc.h"
 #include "ReplaceFile.h"
 
+// 　 (a full-width blank)
+const char StatusBlank[] = "\x81\x40";
 const char StatusBusy[] = "\x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7";  // 処理中です
 // ファイル生成中です
 const char StatusWriting[] =
@@ -22,8 +24,6 @@ const char ZeroLengthMessage[] =
     "\x82\xc5\x8d\xec\x90\x7d\x8f\x6f\x97\x88\x82\xdc\x82\xb9\x82\xf1";
 
 namespace {
-
-const char ExchangeFileName[] = "JWC_TEMP.TXT";
 
 std::vector<std::string> EndMarkItems() {
     return {
@@ -114,7 +114,7 @@ TForm1::TForm1(TFormView& view) : View(view) {
     RadioGroup1.ItemIndex = 0;
     RadioGroup2.Items = {"mm", "\x82\x8d"};  // mm, ｍ
     RadioGroup2.ItemIndex = 0;
-    LabelA1.Caption = "\x81\x40";  // a full-width blank
+    LabelA1.Caption = StatusBlank;
 }
 
 // Later steps use what the earlier ones filled: the reader needs a clean store, the writer's
@@ -124,7 +124,7 @@ void TForm1::FormShow() {
     JwwInit();
     ToolFolder = ExePath.parent_path() / "";
     // A missing or unreadable exchange file leaves the store empty: nothing to measure.
-    (void)JwwLoadFile(ToolFolder / ExchangeFileName);
+    (void)JwwLoadFile(ExchangeFilePath(ExePath));
     ResetOutputState();
     FillTextTypeList();
     LoadSettings(SettingsFile());
@@ -136,7 +136,7 @@ void TForm1::FormShow() {
 void TForm1::FillTextTypeList() {
     ComboBox3.Items.clear();
     ComboBox3.Items.push_back(CurrentTextTypeItem(ExchangeModel.InitialTextType));
-    for (int number = 1; number <= 10; ++number) {
+    for (int number = 1; number <= LastTextType; ++number) {
         ComboBox3.Items.push_back(TextTypeItem(number, ExchangeModel.TextTypes[number]));
     }
 }
@@ -154,15 +154,16 @@ void TForm1::Button1Click() {
     ScaleDimParams(params, CurrentDrawingScale(model));
     const TDimGeometry geometry =
         ComputeDimGeometry(RefPoint(model, 1), RefPoint(model, 2), RefPoint(model, 3));
-    if (geometry.DimLength < 1e-10 || !IsFiniteDimension(model, params, geometry)) {
+    const TDimPlan plan = BuildDimPlan(model, params, geometry);
+    if (!IsWritable(plan)) {
         View.ShowMessage(ZeroLengthMessage);
         return;
     }
     ShowStatus(StatusBusy);
     EmitBaseAttributes(model);
-    EmitExtensionLines(geometry, params);
-    EmitValueText(model, params, geometry);
-    EmitEndMarks(geometry, params);
+    EmitExtensionLines(plan);
+    EmitValueText(plan);
+    EmitEndMarks(plan);
     EmitHostTextType(model);
     ShowStatus(StatusWriting);
     View.Close();
@@ -173,7 +174,7 @@ void TForm1::Button2Click() { View.Close(); }
 // Whatever closed the dialog, the host reads this file next: "hq" when nothing was drawn.
 void TForm1::FormClose() {
     // A failed write leaves no partial file; nothing more can be done before the host reads it.
-    (void)WriteOutputFile(ToolFolder / ExchangeFileName);
+    (void)WriteOutputFile(ExchangeFilePath(ExePath));
     JwwFree();
 }
 
@@ -191,8 +192,8 @@ std::filesystem::path TForm1::SettingsFile() const {
 // is no file at all (a folder opens on some systems and then reads as nothing), leaves the
 // controls as they are.
 void TForm1::LoadSettings(const std::filesystem::path& path) {
-    SavedLeft = 100;
-    SavedTop = 100;
+    SavedLeft = DefaultWindowPosition;
+    SavedTop = DefaultWindowPosition;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return;
     std::ifstream in(path, std::ios::binary);

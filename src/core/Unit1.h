@@ -78,7 +78,8 @@ struct TLabel {
     std::string Caption;
 };
 
-// The handler's texts, Shift-JIS.
+// The status line's texts, Shift-JIS: blank until OK runs, then the handler's.
+extern const char StatusBlank[];        // a full-width blank
 extern const char StatusBusy[];         // 処理中です
 extern const char StatusWriting[];      // ファイル生成中です
 extern const char ZeroLengthMessage[];  // 寸法が「0」になりますので作図出来ません
@@ -120,6 +121,9 @@ bool TypingKeepsLimit(std::size_t bytesBefore, std::size_t bytesAfter, std::size
 // longest run of whole characters from its front within maxBytes in all.
 std::string FitInsertion(std::size_t kept, std::string_view inserted, std::size_t maxBytes);
 
+// Where the window stands, left and top in screen pixels, when no settings file says otherwise.
+inline constexpr int DefaultWindowPosition = 100;
+
 class TForm1 {
 public:
     explicit TForm1(TFormView& view);
@@ -129,8 +133,8 @@ public:
 
     std::filesystem::path ToolFolder;
     std::string InfoPageUrl;
-    int SavedLeft = 100;
-    int SavedTop = 100;
+    int SavedLeft = DefaultWindowPosition;
+    int SavedTop = DefaultWindowPosition;
 
     TComboBox ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5;
     TEdit Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9;

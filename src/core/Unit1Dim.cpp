@@ -1,5 +1,6 @@
 // The parallel dimension built on OK: the dialog's values, the geometry from reference points 1
-// to 3, the value text and the end marks, appended to OutputLines in the order the host draws.
+// to 3, the value text and the end marks, planned once and then appended to OutputLines in the
+// order the host draws.
 //
 // Intermediates stay in long double (80-bit with this compiler) and are rounded to double when
 // stored; the host gets the numbers as printed, so that decides the last digit it sees.
@@ -14,9 +15,6 @@ namespace {
 
 const char MetreText[] = "\x82\x8d";  // ｍ, full width
 
-// Angles become radians as a / 180 * Pi and stay long double up to cos and sin.
-long double Radians(long double angleDeg) { return angleDeg / 180 * Pi; }
-
 double Difference(double a, double b) {
     return static_cast<double>(static_cast<long double>(a) - b);
 }
@@ -30,20 +28,20 @@ TDimPoint BackRotate(const TDimGeometry& geometry, double x, double y) {
 
 // from + length * (cos a, sin a)
 TDimPoint Offset(TDimPoint from, double length, long double angleDeg) {
-    const long double angleRad = Radians(angleDeg);
+    const long double angleRad = DegToRad(angleDeg);
     return {static_cast<double>(from.X + length * ExtCos(angleRad)),
             static_cast<double>(from.Y + length * ExtSin(angleRad))};
 }
 
 // Every line of the dimension carries the dimension attribute ("z3") before it.
-void EmitSegment(TDimPoint from, TDimPoint to) {
+void EmitSegment(const TDimSegment& segment) {
     EmitZFlags(ZFlagDimension);
-    EmitLine(from.X, from.Y, to.X, to.Y);
+    EmitLine(segment.From.X, segment.From.Y, segment.To.X, segment.To.Y);
 }
 
 // A host's current text type outside 1..10 that is not the free size is drawn as type 1.
 void ChooseTextType(const TExchangeModel& model, int index, int& number, TJwwTextType& size) {
-    if (index >= 1 && index <= 10) {
+    if (index >= 1 && index <= LastTextType) {
         number = index;
         size = model.TextTypes[index];
         return;
@@ -53,7 +51,7 @@ void ChooseTextType(const TExchangeModel& model, int index, int& number, TJwwTex
         size = model.InitialFreeText;
         return;
     }
-    if (number < 1 || number > 10) number = 1;
+    if (number < 1 || number > LastTextType) number = 1;
     size = model.TextTypes[number];
 }
 
@@ -127,43 +125,18 @@ TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3) {
     return geometry;
 }
 
-// Lines and marks are drawn in the host's own layer, colour, line type and width; the point
-// marks take their colour from "pn", so it gets the line colour too.
-void EmitBaseAttributes(const TExchangeModel& model) {
-    EmitLayerGroup(model.InitialLayerGroup);
-    EmitLayer(model.InitialLayer);
-    EmitLineColor(model.InitialColor, 0);
-    EmitPenNumber(model.InitialColor, 0);
-    EmitLineType(model.InitialLineType, 0);
-    EmitLineWidth(model.InitialLineWidth);
-    EmitFontName(model.InitialFontName);
-}
+namespace {
 
-// Each line runs from the gap beside its measured point to the overshoot past the dimension
-// line. A dimension line no farther from the measured line than the gap gets none.
-void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params) {
-    const TDimGeometry& g = geometry;
-    const long double gap = params.ExtGap;
-    const long double overshoot = params.ExtOvershoot;
-    if (std::fabs(static_cast<long double>(g.LocalP3.Y) - g.P1.Y) - gap <= 1e-10) return;
-
-    const int side1 = g.LocalP3.Y >= g.P1.Y ? 1 : -1;
-    EmitSegment(BackRotate(g, g.P1.X, static_cast<double>(g.P1.Y + side1 * gap)),
-                BackRotate(g, g.P1.X, static_cast<double>(g.LocalP3.Y + side1 * overshoot)));
-    const int side2 = g.LocalP3.Y >= g.LocalP2.Y ? 1 : -1;
-    EmitSegment(BackRotate(g, g.LocalP2.X, static_cast<double>(g.LocalP2.Y + side2 * gap)),
-                BackRotate(g, g.LocalP2.X, static_cast<double>(g.LocalP3.Y + side2 * overshoot)));
-}
-
-void EmitDimensionLine(const TDimGeometry& geometry) {
-    EmitSegment(geometry.DimStart, geometry.DimEnd);
-}
-
-std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
-    const bool metres = params.UnitIndex == UnitMetre;
+// The length as the text shows it: in metres when asked, rounded by the dialog's mode.
+double RoundedDimValue(double lengthDrawing, const TDimParams& params) {
     double length = lengthDrawing;
-    if (metres) length = static_cast<double>(static_cast<long double>(lengthDrawing) / 1000);
-    const double value = RoundByMode(params.Decimals, params.RoundMode, length);
+    if (params.UnitIndex == UnitMetre) {
+        length = static_cast<double>(static_cast<long double>(lengthDrawing) / 1000);
+    }
+    return RoundByMode(params.Decimals, params.RoundMode, length);
+}
+
+std::string DimValueText(double value, const TDimParams& params) {
     if (!std::isfinite(value)) return {};  // no text is ever made of INF or NAN
     std::string number =
         params.Commas ? FormatGrouped(params.Decimals, value) : FormatFixed(params.Decimals, value);
@@ -171,8 +144,36 @@ std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
     // Only the number turns full width; the unit "mm" stays as it is.
     if (params.FullWidth) number = ToFullWidth(number);
     std::string text = params.Prefix + number;
-    if (params.AppendUnit) text += metres ? MetreText : "mm";
+    if (params.AppendUnit) text += params.UnitIndex == UnitMetre ? MetreText : "mm";
     return text + params.Suffix;
+}
+
+// Each line runs from the gap beside its measured point to the overshoot past the dimension
+// line. A dimension line no farther from the measured line than the gap gets none.
+bool PlanExtensionLines(const TDimGeometry& g, const TDimParams& params, TDimSegment (&lines)[2]) {
+    const long double gap = params.ExtGap;
+    const long double overshoot = params.ExtOvershoot;
+    if (std::fabs(static_cast<long double>(g.LocalP3.Y) - g.P1.Y) - gap <= ConstructionZero) {
+        return false;
+    }
+    const int side1 = g.LocalP3.Y >= g.P1.Y ? 1 : -1;
+    lines[0] = {BackRotate(g, g.P1.X, static_cast<double>(g.P1.Y + side1 * gap)),
+                BackRotate(g, g.P1.X, static_cast<double>(g.LocalP3.Y + side1 * overshoot))};
+    const int side2 = g.LocalP3.Y >= g.LocalP2.Y ? 1 : -1;
+    lines[1] = {BackRotate(g, g.LocalP2.X, static_cast<double>(g.LocalP2.Y + side2 * gap)),
+                BackRotate(g, g.LocalP2.X, static_cast<double>(g.LocalP3.Y + side2 * overshoot))};
+    return true;
+}
+
+// The arrow's strokes are the arrow length at the drawing scale.
+double ArrowLengthDrawing(const TDimParams& params) {
+    return static_cast<double>(static_cast<long double>(params.ArrowLength) * params.Scale);
+}
+
+}  // namespace
+
+std::string FormatDimValue(double lengthDrawing, const TDimParams& params) {
+    return DimValueText(RoundedDimValue(lengthDrawing, params), params);
 }
 
 // Folded into the half turn that reads left to right; the tolerance keeps a line a hair past
@@ -192,7 +193,8 @@ TValueTextLayout LayoutValueText(const TExchangeModel& model, const TDimParams& 
     ChooseTextType(model, params.TextTypeIndex, layout.ValueTextType, layout.ValueTextSize);
     const TDimPoint& start = geometry.DimStart;
     const TDimPoint& end = geometry.DimEnd;
-    layout.ValueText = FormatDimValue(Distance(start.X, start.Y, end.X, end.Y), params);
+    layout.DimValue = RoundedDimValue(Distance(start.X, start.Y, end.X, end.Y), params);
+    layout.ValueText = DimValueText(layout.DimValue, params);
 
     const double textLength =
         MeasureText(layout.ValueText, layout.ValueTextSize.Width, layout.ValueTextSize.Spacing);
@@ -205,43 +207,18 @@ TValueTextLayout LayoutValueText(const TExchangeModel& model, const TDimParams& 
     layout.TextStart.X = static_cast<double>((static_cast<long double>(start.X) + end.X) / 2 + rx);
     layout.TextStart.Y = static_cast<double>((static_cast<long double>(start.Y) + end.Y) / 2 + ry);
 
-    const long double angleRad = Radians(layout.TextAngle);
+    const long double angleRad = DegToRad(layout.TextAngle);
     layout.TextDir.X = static_cast<double>(ExtCos(angleRad) * 10);
     layout.TextDir.Y = static_cast<double>(ExtSin(angleRad) * 10);
     return layout;
 }
 
-// The text type stays selected until the host's own is written back at the end.
-void EmitValueText(const TExchangeModel& model, const TDimParams& params,
-                   const TDimGeometry& geometry) {
-    const TValueTextLayout layout = LayoutValueText(model, params, geometry);
-    const TJwwTextType& size = layout.ValueTextSize;
-    const TDimPoint& start = geometry.DimStart;
-    const TDimPoint& end = geometry.DimEnd;
-    const TDimPoint& at = layout.TextStart;
-    const TDimPoint& dir = layout.TextDir;
-    // A value or a place beyond the range of reals: neither the text nor half the dimension.
-    for (double number : {at.X, at.Y, dir.X, dir.Y}) {
-        if (!IsWritableReal(number)) return;
-    }
-    if (layout.ValueText.empty()) return;
-    if (!params.DimFigure) EmitDimensionLine(geometry);
-    EmitTextType(layout.ValueTextType, size.Color, 0, size.Width, size.Height, size.Spacing);
-    if (params.DimFigure) {
-        EmitDimensionFigure(layout.ValueText, start.X, start.Y, end.X, end.Y, at.X, at.Y, dir.X,
-                            dir.Y);
-        return;
-    }
-    EmitCcValue(0);
-    EmitZFlags(ZFlagDimension);
-    EmitText(TextKindCs, layout.ValueText, at.X, at.Y, dir.X, dir.Y);
-}
-
 // The line arrow is the tool's own drawing and ignores the end-point magnification; the point
-// marks' sizes are the tool's assumptions about how large the host draws them.
+// marks' sizes are the tool's assumptions about how large the host draws them. The extent is
+// its own product, rounded once: not the arrow's stroke length times the cosine.
 double MarkExtent(int kind, const TDimParams& params) {
     if (kind == MarkLineArrow) {
-        return static_cast<double>(params.ArrowLength * ExtCos(Radians(params.ArrowAngle)) *
+        return static_cast<double>(params.ArrowLength * ExtCos(DegToRad(params.ArrowAngle)) *
                                    params.Scale);
     }
     long double base = 0;
@@ -278,36 +255,109 @@ bool MarksReversed(const TDimGeometry& geometry, const TDimParams& params) {
     return static_cast<long double>(startExtent) + endExtent > length;
 }
 
-void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params) {
-    const bool reversed = MarksReversed(geometry, params);
-    EmitEndMark(geometry.DimStart, geometry.DimEnd, params.StartMark, reversed, params);
-    EmitZFlags(ZFlagDimension);
-    EmitEndMark(geometry.DimEnd, geometry.DimStart, params.EndMark, reversed, params);
-}
-
 // Unreversed, the mark points outward past its end; reversed, it stands outside and points
 // back in, and the dimension line may be prolonged to carry it.
-void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
-                 const TDimParams& params) {
+TEndMarkPlan PlanEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
+                         const TDimParams& params) {
+    TEndMarkPlan mark;
+    mark.End = end;
+    mark.Kind = kind;
+    mark.MarkScale = params.MarkScale;
     const long double turn = reversed ? 180 : 0;
     double direction = static_cast<double>(
         AngleDeg(Difference(end.X, other.X), Difference(end.Y, other.Y)) + turn);
     if (direction >= 360)
         direction = static_cast<double>(static_cast<long double>(direction) - 360);
+    mark.DirectionDeg = direction;
     const long double back = static_cast<long double>(direction) + 180;
 
-    if (reversed && params.ReverseOvershoot > 1e-10) {
-        EmitSegment(end, Offset(end, params.ReverseOvershoot, back));
-    }
+    mark.HasOvershoot = reversed && params.ReverseOvershoot > ConstructionZero;
+    if (mark.HasOvershoot) mark.Overshoot = {end, Offset(end, params.ReverseOvershoot, back)};
     if (kind == MarkLineArrow) {
-        const double arrow =
-            static_cast<double>(static_cast<long double>(params.ArrowLength) * params.Scale);
-        EmitSegment(end, Offset(end, arrow, back + params.ArrowAngle));
-        EmitSegment(end, Offset(end, arrow, back - params.ArrowAngle));
+        const double arrow = ArrowLengthDrawing(params);
+        mark.ArrowStrokes[0] = {end, Offset(end, arrow, back + params.ArrowAngle)};
+        mark.ArrowStrokes[1] = {end, Offset(end, arrow, back - params.ArrowAngle)};
+    }
+    return mark;
+}
+
+TDimPlan BuildDimPlan(const TExchangeModel& model, const TDimParams& params,
+                      const TDimGeometry& geometry) {
+    TDimPlan plan;
+    plan.Geometry = geometry;
+    plan.DrawingScale = params.Scale;
+    plan.TextGapDrawing = params.TextGap;
+    plan.ExtGapDrawing = params.ExtGap;
+    plan.ExtOvershootDrawing = params.ExtOvershoot;
+    plan.ReverseOvershootDrawing = params.ReverseOvershoot;
+    plan.ArrowLengthPaperMm = params.ArrowLength;
+    plan.ArrowLengthDrawing = ArrowLengthDrawing(params);
+    plan.HasExtensionLines = PlanExtensionLines(geometry, params, plan.ExtensionLines);
+    plan.DimFigure = params.DimFigure;
+    plan.Text = LayoutValueText(model, params, geometry);
+    plan.MarksReversed = MarksReversed(geometry, params);
+    plan.StartMark = PlanEndMark(geometry.DimStart, geometry.DimEnd, params.StartMark,
+                                 plan.MarksReversed, params);
+    plan.EndMark =
+        PlanEndMark(geometry.DimEnd, geometry.DimStart, params.EndMark, plan.MarksReversed, params);
+    return plan;
+}
+
+// Lines and marks are drawn in the host's own layer, colour, line type and width; the point
+// marks take their colour from "pn", so it gets the line colour too.
+void EmitBaseAttributes(const TExchangeModel& model) {
+    EmitLayerGroup(model.InitialLayerGroup);
+    EmitLayer(model.InitialLayer);
+    EmitLineColor(model.InitialColor, 0);
+    EmitPenNumber(model.InitialColor, 0);
+    EmitLineType(model.InitialLineType, 0);
+    EmitLineWidth(model.InitialLineWidth);
+    EmitFontName(model.InitialFontName);
+}
+
+void EmitExtensionLines(const TDimPlan& plan) {
+    if (!plan.HasExtensionLines) return;
+    for (const TDimSegment& line : plan.ExtensionLines) EmitSegment(line);
+}
+
+void EmitDimensionLine(const TDimGeometry& geometry) {
+    EmitSegment({geometry.DimStart, geometry.DimEnd});
+}
+
+// The text type stays selected until the host's own is written back at the end.
+void EmitValueText(const TDimPlan& plan) {
+    const TValueTextLayout& text = plan.Text;
+    const TJwwTextType& size = text.ValueTextSize;
+    const TDimPoint& start = plan.Geometry.DimStart;
+    const TDimPoint& end = plan.Geometry.DimEnd;
+    const TDimPoint& at = text.TextStart;
+    const TDimPoint& dir = text.TextDir;
+    if (!plan.DimFigure) EmitDimensionLine(plan.Geometry);
+    EmitTextType(text.ValueTextType, size.Color, 0, size.Width, size.Height, size.Spacing);
+    if (plan.DimFigure) {
+        EmitDimensionFigure(text.ValueText, start.X, start.Y, end.X, end.Y, at.X, at.Y, dir.X,
+                            dir.Y);
+        return;
+    }
+    EmitCcValue(0);
+    EmitZFlags(ZFlagDimension);
+    EmitText(TextKindCs, text.ValueText, at.X, at.Y, dir.X, dir.Y);
+}
+
+void EmitEndMarks(const TDimPlan& plan) {
+    EmitEndMark(plan.StartMark);
+    EmitZFlags(ZFlagDimension);
+    EmitEndMark(plan.EndMark);
+}
+
+void EmitEndMark(const TEndMarkPlan& mark) {
+    if (mark.HasOvershoot) EmitSegment(mark.Overshoot);
+    if (mark.Kind == MarkLineArrow) {
+        for (const TDimSegment& stroke : mark.ArrowStrokes) EmitSegment(stroke);
         return;
     }
     EmitZFlags(ZFlagDimension);
-    EmitPoint(kind, end.X, end.Y, params.MarkScale, direction);
+    EmitPoint(mark.Kind, mark.End.X, mark.End.Y, mark.MarkScale, mark.DirectionDeg);
 }
 
 // The host is left with the text type it had before the tool ran.

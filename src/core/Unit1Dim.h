@@ -1,6 +1,6 @@
 // The parallel dimension built on OK: the dialog's values for one press, the geometry from
-// reference points 1 to 3, the value text and the end marks, appended to OutputLines in the
-// order the host draws them.
+// reference points 1 to 3, the value text and the end marks, planned once (TDimPlan) and then
+// appended to OutputLines in the order the host draws them.
 #pragma once
 
 #include <optional>
@@ -63,6 +63,10 @@ struct TDimPoint {
     double Y = 0;
 };
 
+// The construction's zero, in drawing units: a dimension line needs at least this length, and an
+// extension line's room beyond its gap and a reversed mark's overshoot must be longer than it.
+inline constexpr double ConstructionZero = 1e-10;
+
 struct TDimGeometry {
     TDimPoint P1, P2, P3;
     double DimAngle = 0;  // degrees
@@ -86,26 +90,11 @@ TDimPoint RefPoint(const TExchangeModel& model, int n);
 // The dimension line through p3, parallel to p1-p2, with its ends opposite p1 and p2.
 TDimGeometry ComputeDimGeometry(TDimPoint p1, TDimPoint p2, TDimPoint p3);
 
-// False when a point, length or distance of the dimension, its value or its text's place is not
-// finite, or prints past the largest double (IsWritableReal): the host would read INF, NAN or
-// infinity, so OK refuses it as it refuses a zero length.
-bool IsFiniteDimension(const TExchangeModel& model, const TDimParams& params,
-                       const TDimGeometry& geometry);
-
-// Commands of the dimension, appended to OutputLines in the order the host draws them.
-void EmitBaseAttributes(const TExchangeModel& model);
-void EmitExtensionLines(const TDimGeometry& geometry, const TDimParams& params);
-void EmitDimensionLine(const TDimGeometry& geometry);
-void EmitValueText(const TExchangeModel& model, const TDimParams& params,
-                   const TDimGeometry& geometry);
-void EmitEndMarks(const TDimGeometry& geometry, const TDimParams& params);
-void EmitEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed, const TDimParams& params);
-void EmitHostTextType(const TExchangeModel& model);  // gives the host its own text type back
-
 // Everything EmitValueText writes, worked out before writing.
 struct TValueTextLayout {
     int ValueTextType = 1;  // 0: the free size
     TJwwTextType ValueTextSize;
+    double DimValue = 0;  // rounded, in millimetres or metres as the text shows it
     std::string ValueText;
     double TextAngle = 0;  // degrees, reading direction
     TDimPoint TextStart;
@@ -125,3 +114,60 @@ double MarkExtent(int kind, const TDimParams& params);
 
 // Both marks turn round when together they are longer than the dimension line.
 bool MarksReversed(const TDimGeometry& geometry, const TDimParams& params);
+
+struct TDimSegment {
+    TDimPoint From, To;
+};
+
+// One end mark as it is written, in drawing units.
+struct TEndMarkPlan {
+    TDimPoint End;
+    int Kind = MarkLineArrow;
+    double DirectionDeg = 0;    // where the mark points
+    bool HasOvershoot = false;  // reversed, the dimension line prolonged past End
+    TDimSegment Overshoot;
+    TDimSegment ArrowStrokes[2];  // the line arrow's two strokes; only for MarkLineArrow
+    double MarkScale = 1;         // the point mark's magnification, as entered
+};
+
+// The mark at end, pointing away from other (reversed: back towards it).
+TEndMarkPlan PlanEndMark(TDimPoint end, TDimPoint other, int kind, bool reversed,
+                         const TDimParams& params);
+
+// The dimension of one press of OK, planned once: every point, length, text and mark as it is
+// written. Distances are in drawing units unless a name says otherwise.
+struct TDimPlan {
+    TDimGeometry Geometry;
+    double DrawingScale = 1;
+    double TextGapDrawing = 0;
+    double ExtGapDrawing = 0;
+    double ExtOvershootDrawing = 0;
+    double ReverseOvershootDrawing = 0;
+    double ArrowLengthPaperMm = 0;
+    double ArrowLengthDrawing = 0;
+    bool HasExtensionLines = false;  // none when the dimension line lies within the gap
+    TDimSegment ExtensionLines[2];
+    bool DimFigure = false;
+    TValueTextLayout Text;
+    bool MarksReversed = false;
+    TEndMarkPlan StartMark, EndMark;
+};
+
+// params already scaled (ScaleDimParams).
+TDimPlan BuildDimPlan(const TExchangeModel& model, const TDimParams& params,
+                      const TDimGeometry& geometry);
+
+// False when the dimension line is shorter than ConstructionZero, or when a point, length or
+// distance of it, its value or its text's place is not finite or prints past the largest double
+// (IsWritableReal): the host would read INF, NAN or infinity. OK refuses such a dimension.
+bool IsWritable(const TDimPlan& plan);
+
+// Commands of the dimension, appended to OutputLines in the order the host draws them: the
+// host's own attributes from the model, everything else as the plan has it.
+void EmitBaseAttributes(const TExchangeModel& model);
+void EmitExtensionLines(const TDimPlan& plan);
+void EmitDimensionLine(const TDimGeometry& geometry);
+void EmitValueText(const TDimPlan& plan);
+void EmitEndMarks(const TDimPlan& plan);
+void EmitEndMark(const TEndMarkPlan& mark);
+void EmitHostTextType(const TExchangeModel& model);  // gives the host its own text type back

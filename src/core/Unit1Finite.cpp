@@ -1,45 +1,39 @@
-// Whether a dimension can be drawn at all. Points far apart can have a length beyond the range
-// of reals, and a huge scale or text size can push a distance or the text's place there; the
-// host would get "INF" or "NAN" for them, so OK refuses such a dimension as it refuses a zero one.
+// Whether a planned dimension can be drawn at all. Points far apart can have a length beyond the
+// range of reals, and a huge scale or text size can push a distance or the text's place there;
+// the host would get "INF" or "NAN" for them, so OK refuses such a dimension as it refuses a
+// zero one.
 #include <initializer_list>
 
 #include "MyFunc.h"
-#include "Unit1.h"
+#include "Unit1Dim.h"
 
 namespace {
 
 // Finite, and not so near the largest double that the host would read its text as infinity.
-bool AllFinite(std::initializer_list<double> values) {
+bool AllWritable(std::initializer_list<double> values) {
     for (double value : values) {
         if (!IsWritableReal(value)) return false;
     }
     return true;
 }
 
-bool AllFinite(std::initializer_list<TDimPoint> points) {
+bool AllWritable(std::initializer_list<TDimPoint> points) {
     for (const TDimPoint& point : points) {
-        if (!AllFinite({point.X, point.Y})) return false;
+        if (!AllWritable({point.X, point.Y})) return false;
     }
     return true;
 }
 
 }  // namespace
 
-bool IsFiniteDimension(const TExchangeModel& model, const TDimParams& params,
-                       const TDimGeometry& geometry) {
-    const TDimGeometry& g = geometry;
-    if (!AllFinite({g.P1, g.P2, g.P3, g.LocalP2, g.LocalP3, g.DimStart, g.DimEnd})) return false;
-    const double arrow =
-        static_cast<double>(static_cast<long double>(params.ArrowLength) * params.Scale);
-    if (!AllFinite({g.DimAngle, g.DimLength, params.Scale, params.TextGap, params.ExtGap,
-                    params.ExtOvershoot, params.ReverseOvershoot, arrow})) {
-        return false;
-    }
-    // The value as the text shows it, and where the text stands.
-    double length = Distance(g.DimStart.X, g.DimStart.Y, g.DimEnd.X, g.DimEnd.Y);
-    if (params.UnitIndex == UnitMetre)
-        length = static_cast<double>(static_cast<long double>(length) / 1000);
-    const TValueTextLayout layout = LayoutValueText(model, params, geometry);
-    return AllFinite({RoundByMode(params.Decimals, params.RoundMode, length)}) &&
-           AllFinite({layout.TextStart, layout.TextDir});
+// The extension lines and the marks are not looked at: they are built from what is checked
+// here, and the writer leaves out a line it cannot write.
+bool IsWritable(const TDimPlan& plan) {
+    const TDimGeometry& g = plan.Geometry;
+    if (g.DimLength < ConstructionZero) return false;
+    return AllWritable({g.P1, g.P2, g.P3, g.LocalP2, g.LocalP3, g.DimStart, g.DimEnd}) &&
+           AllWritable({g.DimAngle, g.DimLength, plan.DrawingScale, plan.TextGapDrawing,
+                        plan.ExtGapDrawing, plan.ExtOvershootDrawing, plan.ReverseOvershootDrawing,
+                        plan.ArrowLengthDrawing, plan.Text.DimValue}) &&
+           AllWritable({plan.Text.TextStart, plan.Text.TextDir});
 }

@@ -105,7 +105,7 @@ void WriteNothingDrawn(const std::filesystem::path& exePath) {
     if (exePath.empty()) return;  // no folder known: better no file than one in the wrong place
     JwwInit();                    // an empty output list, which is written as "hq"
     // A file that cannot be written keeps the host's own input, whose first line is "hq" too.
-    (void)WriteOutputFile(exePath.parent_path() / L"JWC_TEMP.TXT");
+    (void)WriteOutputFile(ExchangeFilePath(exePath));
     JwwFree();
 }
 

@@ -31,7 +31,6 @@ const char DialogTitle[] = "\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // 平行寸�
 const char FontFace[] =
     "\x82l\x82r \x83S\x83V\x83"
     "b\x83N";                        // ＭＳ ゴシック
-const char StatusBlank[] = "\x81@";  // 　 (full-width blank)
 
 const COLORREF WhiteColor = RGB(255, 255, 255);
 const COLORREF StatusColor = RGB(231, 231, 231);

@@ -5,9 +5,10 @@
 #include <filesystem>
 #include <string>
 
-// The files of a run in the tool's folder.
-inline constexpr char ExchangeFileName[] = "JWC_TEMP.TXT";  // the host's, both ways
-inline constexpr char InputCopyName[] = "JWC_TEMP.in.txt";  // the host's input, kept by run
+#include "JwwGaibu.h"  // ExchangeFileName: the host's file, both ways
+
+// The host's input as it was, kept by run beside the tool's output.
+inline constexpr char InputCopyName[] = "JWC_TEMP.in.txt";
 
 enum class TRunMode { Default, Show, Auto };
 

@@ -1,4 +1,4 @@
-// Prints the constants of MyFuncTrig.cpp as C++ source: long doubles as hex literals (each the
+// Prints the constants of MyFuncTrig*.cpp as C++ source: long doubles as hex literals (each the
 // nearest to the exact value; a pair is the value and the nearest to what is left), the 53-bit
 // pieces of pi/2 and pi/2 in 32-bit words for the fixed-point path. A developer tool, not built
 // with the product:  g++ -std=c++20 TrigConst.cpp -lmpfr -lgmp && ./a.out
