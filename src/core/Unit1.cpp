@@ -11,6 +11,9 @@
 #include "MyFunc.h"
 #include "ReplaceFile.h"
 
+const char DialogTitle[] = "\x95\xbd\x8d\x73\x90\xa1\x96\x40\x90\xfc";  // 平行寸法線
+// zr47_平行寸法線
+const char ApplicationTitle[] = "zr47_\x95\xbd\x8d\x73\x90\xa1\x96\x40\x90\xfc";
 // 　 (a full-width blank)
 const char StatusBlank[] = "\x81\x40";
 const char StatusBusy[] = "\x8f\x88\x97\x9d\x92\x86\x82\xc5\x82\xb7";  // 処理中です

@@ -79,6 +79,8 @@ struct TLabel {
 };
 
 // The status line's texts, Shift-JIS: blank until OK runs, then the handler's.
+extern const char DialogTitle[];        // 平行寸法線, the dialog's title bar
+extern const char ApplicationTitle[];   // zr47_平行寸法線, the name in the task bar
 extern const char StatusBlank[];        // a full-width blank
 extern const char StatusBusy[];         // 処理中です
 extern const char StatusWriting[];      // ファイル生成中です

@@ -12,6 +12,7 @@
 #include "Boundary.h"
 #include "JwwGaibu.h"
 #include "Messages.h"
+#include "ResourceIds.h"
 #include "Platform.h"
 #include "TestFaults.h"
 #include "Win32Form.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-const char ApplicationTitle[] = "zr47_\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // zr47_平行寸法線
 constexpr wchar_t ApplicationClass[] = L"PardimApplication";
 
 HWND DialogOf(HWND application) {
@@ -62,7 +62,7 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = AtBoundary<ApplicationProc>;
     cls.hInstance = instance;
-    cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    cls.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(PARDIM_ICON));
     cls.lpszClassName = ApplicationClass;
     if (!RegisterClassExW(&cls)) return nullptr;
     HWND window =

@@ -15,6 +15,7 @@
 #include "ControlIds.h"
 #include "Fpu.h"
 #include "Messages.h"
+#include "ResourceIds.h"
 #include "TestFaults.h"
 #include "WebView.h"
 #include "Win32Text.h"
@@ -27,7 +28,6 @@ constexpr int FontHeightPx = 13;
 constexpr int SmallFontHeightPx = 11;
 constexpr wchar_t StripClass[] = L"PardimStrip";
 
-const char DialogTitle[] = "\x95\xbd\x8ds\x90\xa1\x96@\x90\xfc";  // 平行寸法線
 const char FontFace[] =
     "\x82l\x82r \x83S\x83V\x83"
     "b\x83N";                        // ＭＳ ゴシック
@@ -275,7 +275,7 @@ void RegisterStripClass(HINSTANCE instance) {
     cls.cbSize = sizeof cls;
     cls.lpfnWndProc = DefWindowProcW;
     cls.hInstance = instance;
-    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     cls.lpszClassName = StripClass;
     RegisterClassExW(&cls);  // a second registration fails harmlessly
@@ -373,9 +373,9 @@ TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::pa
     StatusBrush = CreateSolidBrush(StatusColor);
     MemoBrush = CreateSolidBrush(MemoColor);
     BigIcon =
-        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(PARDIM_ICON), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    SmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+    SmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(PARDIM_ICON), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), 0));
     RegisterStripClass(instance);

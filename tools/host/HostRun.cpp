@@ -20,6 +20,7 @@
 #include "BatchRun.h"
 #include "HostDraw.h"
 #include "HostText.h"
+#include "Unit1.h"
 
 namespace fs = std::filesystem;
 
@@ -27,8 +28,6 @@ namespace {
 
 constexpr char SettingsName[] = "pardim.dat";
 constexpr char ToolName[] = "pardim.exe";
-constexpr char DialogTitle[] =
-    "\xe5\xb9\xb3\xe8\xa1\x8c\xe5\xaf\xb8\xe6\xb3\x95\xe7\xb7\x9a";  // 平行寸法線
 
 using namespace std::chrono_literals;
 
@@ -197,7 +196,7 @@ std::string FindDialog(const std::string& display, int logFd) {
     env.Set = {{"DISPLAY", display}};
     int code = -1;
     const std::string out = Capture(
-        {"xdotool", "search", "--onlyvisible", "--name", std::string("^") + DialogTitle + "$"}, env,
+        {"xdotool", "search", "--onlyvisible", "--name", "^" + SjisToUtf8(DialogTitle) + "$"}, env,
         logFd, {}, code);
     return out.substr(0, out.find('\n'));
 }
