@@ -9,8 +9,9 @@
 #
 # As a command:
 #   wine.sh probe               one line: whether this machine runs 32-bit programs (exit 0 yes, 1 no)
-#   wine.sh env EXE             the KEY=VALUE lines of the environment that runs EXE under Wine
-#                               (exit 3 with a message when this machine cannot run it)
+#   wine.sh env EXE [auto]      the KEY=VALUE lines of the environment that runs EXE under Wine
+#                               (exit 3 with a message when this machine cannot run it); with
+#                               auto, also checks for what an unattended run needs (Xvfb, xdotool)
 #   wine.sh prepare PREFIX EXE  makes PREFIX a quiet prefix for EXE (fonts, title bars, no Mono
 #                               or Gecko offers); does nothing when PREFIX is already made
 #   wine.sh display FIRST       starts Xvfb on the first free display from :FIRST and prints the
@@ -127,7 +128,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
             wine_probe
             echo "wine: this machine $([ "$PARDIM_RUNS_32BIT" = 1 ] && echo runs || echo does not run) 32-bit programs ($PARDIM_RUNS_32BIT_WHY)"
             [ "$PARDIM_RUNS_32BIT" = 1 ] ;;
-        "env 2")
+        "env 2" | "env 3")
+            if [ "${3:-}" = auto ]; then
+                for need in Xvfb:xvfb xdotool:xdotool xdpyinfo:x11-utils; do
+                    command -v "${need%%:*}" >/dev/null ||
+                        { echo "wine: ${need%%:*} is missing (Debian package ${need#*:})" >&2; exit 2; }
+                done
+            fi
             wine_use "$2"
             for name in WINELOADER WINESERVER WINEDEBUG WINEDLLOVERRIDES; do echo "$name=${!name}"; done ;;
         "prepare 3")
@@ -137,7 +144,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
             wine_display "$2"
             echo "$DISPLAY $XVFB_PID" ;;
         *)
-            echo "usage: wine.sh probe | env EXE | prepare PREFIX EXE | display FIRST" >&2
+            echo "usage: wine.sh probe | env EXE [auto] | prepare PREFIX EXE | display FIRST" >&2
             exit 2 ;;
     esac
 fi

@@ -132,11 +132,12 @@ fs::path StandInCache() {
 // exe's architecture, its wineserver, quiet, no Mono or Gecko offers), with the prefix and the
 // display. False with the script's own message when this machine cannot run the exe.
 bool WineEnv(const fs::path& exe, const fs::path& prefix, const std::string& display, TEnv& env,
-             std::string& error) {
+             std::string& error, bool autoMode = false) {
     int code = -1;
-    const std::string out = Capture(
-        {"bash", "-c", "exec bash \"$0\" env \"$1\" 2>&1", PARDIM_WINE_SCRIPT, exe.string()}, {},
-        -1, {}, code);
+    const std::string out =
+        Capture({"bash", "-c", "exec bash \"$0\" env \"$1\" $2 2>&1", PARDIM_WINE_SCRIPT,
+                 exe.string(), autoMode ? "auto" : ""},
+                {}, -1, {}, code);
     std::istringstream lines(out);
     std::string line, last;
     while (std::getline(lines, line)) {
@@ -254,22 +255,6 @@ bool OnPath(const std::string& program) {
         if (!dir.empty() && access((fs::path(dir) / program).c_str(), X_OK) == 0) return true;
     }
     return false;
-}
-
-// What an exe run needs besides Wine (scripts/wine.sh names a missing loader), with the Debian
-// package that brings it.
-std::string MissingProgram(bool autoMode) {
-    std::vector<std::pair<const char*, const char*>> needed = {{"bash", "bash"}};
-    if (autoMode) {
-        needed.insert(needed.end(),
-                      {{"Xvfb", "xvfb"}, {"xdotool", "xdotool"}, {"xdpyinfo", "x11-utils"}});
-    }
-    for (const auto& [program, package] : needed) {
-        if (!OnPath(program)) {
-            return std::string(program) + " is missing (Debian package " + package + ")";
-        }
-    }
-    return {};
 }
 
 // ---- the run ------------------------------------------------------------------------------------
@@ -434,13 +419,11 @@ int RunTool(const TRunRequest& request, std::string& error) {
         return 2;
     }
     if (!batch) {
-        if (std::string missing = MissingProgram(autoMode); !missing.empty()) {
-            error = missing;
-            return 2;
-        }
-        // Whether this machine runs the exe at all (a 32-bit one needs 32-bit programs).
+        // Whether this machine runs the exe at all (a 32-bit one needs 32-bit programs), and has
+        // the display and the keyboard of an unattended run.
         TEnv probe;
-        if (!WineEnv(request.Exe.empty() ? dir / ToolName : request.Exe, {}, {}, probe, error)) {
+        if (!WineEnv(request.Exe.empty() ? dir / ToolName : request.Exe, {}, {}, probe, error,
+                     autoMode)) {
             return 2;
         }
     }
