@@ -16,7 +16,9 @@
 #                               or Gecko offers); does nothing when PREFIX is already made
 #   wine.sh display FIRST       starts Xvfb on the first free display from :FIRST and prints the
 #                               display and its process id; it runs until that process is ended
-# Sourced: wine_probe, wine_use EXE, wine_prepare PREFIX, wine_display FIRST, and wine,
+#   wine.sh run PREFIX EXE show|auto TIMEOUT LOG [KEY...]
+#                               one run of the tool as the host makes it (see wine_run)
+# Sourced: wine_probe, wine_use EXE, wine_prepare PREFIX, wine_display FIRST, wine_run, and wine,
 # wineserver, winepath and regedit (functions that go through the chosen loader).
 # PARDIM_RUNS_32BIT=0 or 1 in the environment stands for the probe: the probe runs once, and
 # PARDIM_RUNS_32BIT=0 shows what a machine without 32-bit programs does.
@@ -121,6 +123,76 @@ wine_display() {
     return 1
 }
 
+# One run of the tool as the host makes it: EXE in its own folder under Wine, on $DISPLAY
+# (mode show: the user answers the dialog) or on a display of its own (mode auto: waits up to
+# TIMEOUT seconds for the dialog, gives it the keyboard and types KEYS like a user; a dialog still
+# open five seconds later, after a refused value or the zero-length message, gets Enter and
+# Escape). Wine's own messages go to LOG. Status 0 when the tool ended, 2 when it could not run
+# or did not end in time.
+wine_run() {
+    local prefix=$1 exe=$2 mode=$3 timeout=$4 log=$5 pid window="" end status=0
+    shift 5
+    wine_use "$exe" || return 2
+    if [ "$mode" = auto ]; then
+        wine_display 140 || return 2
+    fi
+    [ -f "$prefix/.pardim-ready" ] || echo "run: preparing the Wine prefix $prefix (once)"
+    wine_prepare "$prefix" >>"$log" 2>&1 || { echo "wine: wineboot could not prepare $prefix" >&2; wine_end_display; return 2; }
+    echo "run: $WINELOADER $exe ($([ "$mode" = auto ] && echo own display || echo display) $DISPLAY)"
+    (cd "$(dirname "$exe")" && exec "$WINELOADER" "$exe") >>"$log" 2>&1 &
+    pid=$!
+    if [ "$mode" != auto ]; then
+        echo "run: the dialog is open; press OK or Cancel there"
+        wait "$pid" || true
+        return 0
+    fi
+    end=$((SECONDS + timeout))
+    while [ -z "$window" ] && kill -0 "$pid" 2>/dev/null; do
+        if [ "$SECONDS" -ge "$end" ]; then
+            echo "wine: the dialog did not appear within $timeout s" >&2
+            status=2
+            break
+        fi
+        sleep 0.3
+        window=$(xdotool search --onlyvisible --name '^平行寸法線$' 2>/dev/null | head -n 1 || true)
+    done
+    if [ -n "$window" ]; then
+        sleep 0.8  # let it finish painting and take its focus
+        xdotool windowfocus "$window" 2>>"$log" || true
+        sleep 0.3
+        wine_keys "$@"
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null && sleep 0.1; done
+        if kill -0 "$pid" 2>/dev/null; then
+            echo "run: the dialog stayed open after OK; closing it with Enter and Escape"
+            wine_keys Return Escape
+        fi
+        end=$((SECONDS + timeout))
+        while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do sleep 0.2; done
+        if kill -0 "$pid" 2>/dev/null; then
+            echo "wine: the dialog did not close within $timeout s" >&2
+            status=2
+        fi
+    fi
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    wine_end_display
+    return "$status"
+}
+
+wine_keys() {
+    local key
+    for key in "$@"; do
+        xdotool key "$key" 2>/dev/null || true
+        sleep 0.4
+    done
+}
+
+wine_end_display() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+}
+
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
     case "${1:-} $#" in
@@ -143,8 +215,12 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
         "display 2")
             wine_display "$2"
             echo "$DISPLAY $XVFB_PID" ;;
+        run\ *)
+            [ $# -ge 6 ] || { echo "usage: wine.sh run PREFIX EXE show|auto TIMEOUT LOG [KEY...]" >&2; exit 2; }
+            shift
+            wine_run "$@" ;;
         *)
-            echo "usage: wine.sh probe | env EXE [auto] | prepare PREFIX EXE | display FIRST" >&2
+            echo "usage: wine.sh probe | env EXE [auto] | prepare PREFIX EXE | display FIRST | run ..." >&2
             exit 2 ;;
     esac
 fi

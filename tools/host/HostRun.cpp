@@ -1,16 +1,14 @@
-// Starting the tool as the host would: processes, the virtual display and Wine prefix of an
-// unattended run, the keys a user presses in the dialog, and the file read back afterwards.
+// Starting the tool as the host would (the exe under Wine through scripts/wine.sh, or
+// pardim-batch), with the keys a user presses in the dialog, and the file read back afterwards.
 #include "HostRun.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -72,24 +70,6 @@ std::optional<int> WaitExit(pid_t pid, std::chrono::milliseconds timeout) {
     }
 }
 
-void EndGroup(pid_t pid) {
-    kill(-pid, SIGTERM);
-    if (!WaitExit(pid, 3000ms)) {
-        kill(-pid, SIGKILL);
-        WaitExit(pid, -1ms);
-    }
-}
-
-// Runs a program to its end (or the timeout) and returns its exit code; -1 on timeout.
-int RunQuiet(const std::vector<std::string>& argv, const TEnv& env, int logFd,
-             std::chrono::milliseconds timeout) {
-    const pid_t pid = Spawn(argv, env, {}, logFd, logFd);
-    if (pid < 0) return -1;
-    if (auto code = WaitExit(pid, timeout)) return *code;
-    EndGroup(pid);
-    return -1;
-}
-
 // What a program writes to stdout.
 std::string Capture(const std::vector<std::string>& argv, const TEnv& env, int errFd,
                     const fs::path& cwd, int& exitCode) {
@@ -128,123 +108,21 @@ fs::path StandInCache() {
     return fs::path(home && *home ? home : "/tmp") / ".cache" / "pardim-host";
 }
 
-// The environment that runs exe under Wine, as scripts/wine.sh decides it (the loader for the
-// exe's architecture, its wineserver, quiet, no Mono or Gecko offers), with the prefix and the
-// display. False with the script's own message when this machine cannot run the exe.
-bool WineEnv(const fs::path& exe, const fs::path& prefix, const std::string& display, TEnv& env,
-             std::string& error, bool autoMode = false) {
+// Whether this machine can run exe under Wine, as scripts/wine.sh decides it (a 32-bit exe needs
+// a machine that runs 32-bit programs), and has what an unattended run needs; false with the
+// script's own message.
+bool CanRunUnderWine(const fs::path& exe, bool autoMode, std::string& error) {
     int code = -1;
-    const std::string out =
-        Capture({"bash", "-c", "exec bash \"$0\" env \"$1\" $2 2>&1", PARDIM_WINE_SCRIPT,
-                 exe.string(), autoMode ? "auto" : ""},
-                {}, -1, {}, code);
+    const std::string out = Capture({"bash", "-c", "exec bash \"$0\" env \"$1\" $2 2>&1",
+                                     PARDIM_WINE_SCRIPT, exe.string(), autoMode ? "auto" : ""},
+                                    {}, -1, {}, code);
+    if (code == 0) return true;
     std::istringstream lines(out);
-    std::string line, last;
-    while (std::getline(lines, line)) {
-        const size_t equals = line.find('=');
-        if (code == 0 && equals != std::string::npos && line.rfind("WINE", 0) == 0) {
-            env.Set.emplace_back(line.substr(0, equals), line.substr(equals + 1));
-        }
-        if (!line.empty()) last = line;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) error = line;
     }
-    if (code != 0) {
-        error =
-            last.empty() ? "scripts/wine.sh env failed (exit " + std::to_string(code) + ")" : last;
-        return false;
-    }
-    env.Set.emplace_back("WINEPREFIX", prefix.string());
-    if (!display.empty()) env.Set.emplace_back("DISPLAY", display);
-    env.Unset = {"WINEARCH"};
-    return true;
-}
-
-std::string EnvValue(const TEnv& env, const std::string& name) {
-    for (const auto& [key, value] : env.Set) {
-        if (key == name) return value;
-    }
-    return {};
-}
-
-struct TDisplay {
-    pid_t Pid = -1;
-    std::string Name;  // ":140"
-};
-
-// A virtual display of its own, started by scripts/wine.sh (the first free one from :140, so as
-// not to meet the test scripts' displays), which stays up until StopXvfb.
-bool StartXvfb(int logFd, TDisplay& display, std::string& error) {
-    int code = -1;
-    std::istringstream out(
-        Capture({"bash", PARDIM_WINE_SCRIPT, "display", "140"}, {}, logFd, {}, code));
-    if (code != 0 || !(out >> display.Name >> display.Pid)) {
-        error = "could not start Xvfb on a free display (is xvfb installed?)";
-        return false;
-    }
-    return true;
-}
-
-void StopXvfb(const TDisplay& display) {
-    if (display.Pid <= 0) return;
-    kill(display.Pid, SIGTERM);
-    for (int i = 0; i < 60 && kill(display.Pid, 0) == 0; ++i) std::this_thread::sleep_for(50ms);
-    kill(display.Pid, SIGKILL);
-}
-
-// ---- the dialog, driven like a user -------------------------------------------------------------
-
-std::string FindDialog(const std::string& display, int logFd) {
-    TEnv env;
-    env.Set = {{"DISPLAY", display}};
-    int code = -1;
-    const std::string out = Capture(
-        {"xdotool", "search", "--onlyvisible", "--name", "^" + SjisToUtf8(DialogTitle) + "$"}, env,
-        logFd, {}, code);
-    return out.substr(0, out.find('\n'));
-}
-
-void SendKeys(const std::string& display, const std::vector<std::string>& keys, int logFd) {
-    TEnv env;
-    env.Set = {{"DISPLAY", display}};
-    for (const std::string& key : keys) {
-        RunQuiet({"xdotool", "key", key}, env, logFd, 5s);
-        std::this_thread::sleep_for(400ms);
-    }
-}
-
-// Waits for the dialog, gives it the keyboard and confirms it. Without saved settings the text
-// type list has no selection: the first Enter only moves the focus there, two Down arrows pick
-// No1 below the host's current type, and the second Enter is OK.
-bool DriveDialog(pid_t wine, const std::string& display, bool haveSettings, int logFd,
-                 std::chrono::seconds timeout, std::string& error) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    std::string window;
-    while (window.empty()) {
-        if (WaitExit(wine, 0ms)) return true;  // ended on its own; the file tells what it did
-        if (std::chrono::steady_clock::now() >= end) {
-            error = "the dialog did not appear within " + std::to_string(timeout.count()) + " s";
-            return false;
-        }
-        std::this_thread::sleep_for(300ms);
-        window = FindDialog(display, logFd);
-    }
-    std::this_thread::sleep_for(800ms);  // let it finish painting and take its focus
-    TEnv env;
-    env.Set = {{"DISPLAY", display}};
-    RunQuiet({"xdotool", "windowfocus", window}, env, logFd, 5s);
-    std::this_thread::sleep_for(300ms);
-    if (haveSettings) {
-        SendKeys(display, {"Return"}, logFd);
-    } else {
-        SendKeys(display, {"Return", "Down", "Down", "Return"}, logFd);
-    }
-    // Still open after OK: a refused value or the zero-length message. A user closes the
-    // message and cancels, and the file then says what the tool left.
-    if (!WaitExit(wine, 5s)) {
-        std::printf("run: the dialog stayed open after OK; closing it with Enter and Escape\n");
-        std::fflush(stdout);
-        SendKeys(display, {"Return", "Escape"}, logFd);
-    }
-    return true;
+    if (error.empty()) error = "scripts/wine.sh env failed (exit " + std::to_string(code) + ")";
+    return false;
 }
 
 // True when the program is found on PATH, as execvp would find it.
@@ -259,18 +137,6 @@ bool OnPath(const std::string& program) {
 
 // ---- the run ------------------------------------------------------------------------------------
 
-struct TLog {
-    int Fd = -1;
-    explicit TLog(const fs::path& path) {
-        std::error_code ec;
-        fs::create_directories(path.parent_path(), ec);
-        Fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    }
-    ~TLog() {
-        if (Fd >= 0) close(Fd);
-    }
-};
-
 int RunBatch(const TRunRequest& request, std::string& error) {
     int code = -1;
     const std::string out =
@@ -283,64 +149,38 @@ int RunBatch(const TRunRequest& request, std::string& error) {
     return 0;
 }
 
+// The exe under Wine, as scripts/wine.sh runs it; Wine's messages go to the stand-in's log.
 int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::string& error) {
     const fs::path cache = StandInCache();
-    const fs::path prefix = request.WinePrefix.empty() ? cache / "wine-prefix" : request.WinePrefix;
     // The same prefix serves both loaders: either makes a 64-bit one, which runs 32-bit exes as
     // Windows does.
-    TLog log(cache / "last-run.log");
-    TDisplay display;
-    if (autoMode) {
-        if (!StartXvfb(log.Fd, display, error)) return 2;
-    } else {
-        const char* d = std::getenv("DISPLAY");
-        display.Name = d ? d : "";
-    }
-    auto fail = [&](std::string message) {
-        StopXvfb(display);
-        error = std::move(message);
-        return 2;
-    };
-    TEnv env;
-    if (!WineEnv(request.Dir / ToolName, prefix, display.Name, env, error)) return fail(error);
-    const std::string loader = EnvValue(env, "WINELOADER");
-    const std::string server = EnvValue(env, "WINESERVER");
+    const fs::path prefix = request.WinePrefix.empty() ? cache / "wine-prefix" : request.WinePrefix;
     std::error_code ec;
-    if (!fs::exists(prefix / ".pardim-ready", ec)) {
-        std::printf("run: preparing the Wine prefix %s (once)\n", prefix.c_str());
-        std::fflush(stdout);
+    fs::create_directories(cache, ec);
+    std::vector<std::string> argv = {"bash",
+                                     PARDIM_WINE_SCRIPT,
+                                     "run",
+                                     prefix.string(),
+                                     (request.Dir / ToolName).string(),
+                                     autoMode ? "auto" : "show",
+                                     std::to_string(request.TimeoutSeconds),
+                                     (cache / "last-run.log").string()};
+    // Without saved settings the text type list has no selection: the first Enter only moves the
+    // focus there, two Down arrows pick No1 below the host's current type, and the second Enter
+    // is OK.
+    for (const char* key : haveSettings
+                               ? std::vector<const char*>{"Return"}
+                               : std::vector<const char*>{"Return", "Down", "Down", "Return"}) {
+        argv.emplace_back(key);
     }
-    TEnv displayOnly;
-    if (!display.Name.empty()) displayOnly.Set = {{"DISPLAY", display.Name}};
-    if (RunQuiet({"bash", PARDIM_WINE_SCRIPT, "prepare", prefix.string(),
-                  (request.Dir / ToolName).string()},
-                 displayOnly, log.Fd, 300s) != 0) {
-        return fail("wineboot could not prepare " + prefix.string() + " (is wine installed?)");
-    }
-
-    std::printf("run: %s %s (%s %s)\n", loader.c_str(), (request.Dir / ToolName).c_str(),
-                autoMode ? "own display" : "display", display.Name.c_str());
     std::fflush(stdout);
-    const pid_t wine =
-        Spawn({loader, (request.Dir / ToolName).string()}, env, request.Dir, log.Fd, log.Fd);
-    if (wine < 0) return fail("could not start wine");
-
-    if (!autoMode) {
-        std::printf("run: the dialog is open; press OK or Cancel there\n");
-        std::fflush(stdout);
-        WaitExit(wine, -1ms);
-        return 0;
+    const pid_t pid = Spawn(argv, {}, {}, -1, -1);
+    if (pid < 0 || WaitExit(pid, -1ms).value_or(-1) != 0) {
+        error = "the run under Wine failed (see the message above and " +
+                (cache / "last-run.log").string() + ")";
+        return 2;
     }
-    const auto timeout = std::chrono::seconds(request.TimeoutSeconds);
-    bool ok = DriveDialog(wine, display.Name, haveSettings, log.Fd, timeout, error);
-    if (ok && !WaitExit(wine, timeout)) {
-        error = "the dialog did not close within " + std::to_string(timeout.count()) + " s";
-        ok = false;
-    }
-    RunQuiet({server, "-k"}, env, log.Fd, 10s);
-    if (!WaitExit(wine, 0ms)) EndGroup(wine);
-    StopXvfb(display);
-    return ok ? 0 : 2;
+    return 0;
 }
 
 void PrintOutcome(const fs::path& dir, const std::string& input) {
@@ -421,9 +261,7 @@ int RunTool(const TRunRequest& request, std::string& error) {
     if (!batch) {
         // Whether this machine runs the exe at all (a 32-bit one needs 32-bit programs), and has
         // the display and the keyboard of an unattended run.
-        TEnv probe;
-        if (!WineEnv(request.Exe.empty() ? dir / ToolName : request.Exe, {}, {}, probe, error,
-                     autoMode)) {
+        if (!CanRunUnderWine(request.Exe.empty() ? dir / ToolName : request.Exe, autoMode, error)) {
             return 2;
         }
     }
