@@ -603,10 +603,10 @@ TEST(ReplaceFile, UsesThePlatformsRename) {
     enum TOutcome { Renames, Fails, Throws };
     static TOutcome outcome;
     static std::string renamedBytes;
-    SetRenameOver([](const fs::path& from, const fs::path& to) {
-        renamedBytes = ReadBytes(from);
+    SetRenameOver([](const TPath& from, const TPath& to) {
+        renamedBytes = ReadBytes(from.Native());
         if (outcome == Throws) throw std::runtime_error("held");
-        if (outcome == Renames) fs::rename(from, to);
+        if (outcome == Renames) fs::rename(from.Native(), to.Native());
         return outcome == Renames;
     });
     for (const TOutcome o : {Renames, Fails, Throws}) {
