@@ -79,10 +79,10 @@ using TOpenFile = std::unique_ptr<std::FILE, TCloseFile>;
 TOpenFile OpenFileToRead(const TPath& path);
 TOpenFile OpenFileToWrite(const TPath& path);
 
-// What is known of an existing file, a link followed where the system follows one.
+// What is known of an existing file: POSIX follows a symbolic link, Windows tells of the link.
 struct TFileFacts {
-    bool Regular = false;   // a file, not a folder or a device
-    bool ReadOnly = false;  // a regular file its owner may not write
+    bool Regular = false;      // a file, not a folder or a device
+    bool ReadOnly = false;     // a regular file its owner may not write
     std::uintmax_t Bytes = 0;  // a regular file's size
 };
 // False when nothing is at path or it cannot be asked.

@@ -13,9 +13,7 @@ fs::path Std(const TPath& path) { return path.Native(); }
 
 TOpenFile OpenFileToRead(const TPath& path) { return TOpenFile(std::fopen(path.c_str(), "rb")); }
 
-TOpenFile OpenFileToWrite(const TPath& path) {
-    return TOpenFile(std::fopen(path.c_str(), "wb"));
-}
+TOpenFile OpenFileToWrite(const TPath& path) { return TOpenFile(std::fopen(path.c_str(), "wb")); }
 
 bool FileFacts(const TPath& path, TFileFacts& facts) {
     std::error_code ec;

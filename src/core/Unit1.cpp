@@ -80,15 +80,13 @@ std::string SavedValue(const TCheckBox& check) { return check.Checked ? "1" : "0
 // The settings file keeps the window's position and then one line per control, up to here.
 constexpr std::size_t ReadBackLines = 22;
 
-// Lines end with CR LF; a bare LF is taken as well. False at the end of the file, where the
-// last line needs no line end.
-bool ReadLine(std::FILE* in, std::string& line) {
+// The next line without its end. Lines end with CR LF; a bare LF is taken as well, and the last
+// line needs none. Past the end of the file a line reads as empty.
+void ReadLine(std::FILE* in, std::string& line) {
     line.clear();
     int c;
     while ((c = std::getc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF && line.empty()) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
 }
 
 }  // namespace
@@ -187,9 +185,7 @@ void TForm1::ShowStatus(const char* sjis) {
     View.ShowStatus(LabelA1.Caption);
 }
 
-TPath TForm1::SettingsFile() const {
-    return ExePath.WithExtension(".dat");
-}
+TPath TForm1::SettingsFile() const { return ExePath.WithExtension(".dat"); }
 
 // Lines 1 to 22 are read back; a missing line reads as empty. A file that cannot be opened, or
 // is no file at all (a folder opens on some systems and then reads as nothing), leaves the

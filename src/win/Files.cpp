@@ -16,13 +16,9 @@ bool HeldByAnotherHandle(DWORD error) {
 
 }  // namespace
 
-TOpenFile OpenFileToRead(const TPath& path) {
-    return TOpenFile(_wfopen(path.c_str(), L"rb"));
-}
+TOpenFile OpenFileToRead(const TPath& path) { return TOpenFile(_wfopen(path.c_str(), L"rb")); }
 
-TOpenFile OpenFileToWrite(const TPath& path) {
-    return TOpenFile(_wfopen(path.c_str(), L"wb"));
-}
+TOpenFile OpenFileToWrite(const TPath& path) { return TOpenFile(_wfopen(path.c_str(), L"wb")); }
 
 bool FileFacts(const TPath& path, TFileFacts& facts) {
     WIN32_FILE_ATTRIBUTE_DATA data;

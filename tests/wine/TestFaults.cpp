@@ -43,8 +43,7 @@ bool IsExchangeFile(const TPath& path) {
     return lstrcmpiW(path.FileName().c_str(), L"JWC_TEMP.TXT") == 0;
 }
 
-bool ThrowOnFirstExchangeRename(const TPath& from,
-                                const TPath& to) {
+bool ThrowOnFirstExchangeRename(const TPath& from, const TPath& to) {
     static bool thrown = false;
     if (IsExchangeFile(to) && !thrown) {
         thrown = true;
