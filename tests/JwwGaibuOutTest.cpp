@@ -560,6 +560,21 @@ TEST(WriteOutputFile, FileSystemFaultsKeepTheOldFile) {
     }
 }
 
+// The core's paths are taken apart as the standard library's: the folder with its separator,
+// the file name, and the extension that the settings file's name replaces.
+TEST(TPath, TakesNamesApartAsTheStandardLibrary) {
+    for (const char* text : {"/d/pardim.exe", "pardim.exe", "/pardim.exe", "d/x.tar.gz",
+                             "a.b/pardim", "d/.profile", "d/..", "d/.", "d/", ""}) {
+        SCOPED_TRACE(text);
+        const fs::path standard(text);
+        const TPath path(text);
+        EXPECT_EQ(path.Folder(), standard.parent_path() / "");
+        EXPECT_EQ(path.FileName(), standard.filename());
+        EXPECT_EQ(path.WithExtension(".dat"), fs::path(text).replace_extension(".dat"));
+        EXPECT_EQ(path.Folder() / "JWC_TEMP.TXT", standard.parent_path() / "JWC_TEMP.TXT");
+    }
+}
+
 TEST(ReplaceFile, TakenTemporaryNamesAreLeftAlone) {
     TFreshOutput out;
     const fs::path path = out.Folder / "a.dat";
@@ -603,10 +618,10 @@ TEST(ReplaceFile, UsesThePlatformsRename) {
     enum TOutcome { Renames, Fails, Throws };
     static TOutcome outcome;
     static std::string renamedBytes;
-    SetRenameOver([](const fs::path& from, const fs::path& to) {
-        renamedBytes = ReadBytes(from);
+    SetRenameOver([](const TPath& from, const TPath& to) {
+        renamedBytes = ReadBytes(from.Native());
         if (outcome == Throws) throw std::runtime_error("held");
-        if (outcome == Renames) fs::rename(from, to);
+        if (outcome == Renames) fs::rename(from.Native(), to.Native());
         return outcome == Renames;
     });
     for (const TOutcome o : {Renames, Fails, Throws}) {

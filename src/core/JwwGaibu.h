@@ -4,10 +4,11 @@
 
 #include <array>
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Files.h"
 
 struct TJwwTextType {
     double Width = 0;
@@ -307,8 +308,8 @@ extern std::vector<TOutputRecord> OutputLines;
 inline constexpr char ExchangeFileName[] = "JWC_TEMP.TXT";
 
 // The exchange file beside the executable at exePath.
-inline std::filesystem::path ExchangeFilePath(const std::filesystem::path& exePath) {
-    return exePath.parent_path() / ExchangeFileName;
+inline TPath ExchangeFilePath(const TPath& exePath) {
+    return exePath.Folder() + ExchangeFileName;
 }
 
 // Store (JwwGaibuStore.cpp).
@@ -322,9 +323,10 @@ int MapLineTypeNumber(int n);
 
 // Reader (JwwGaibuRead.cpp). JwwSplitLine is the tokenizer (JwwGaibuTokens.cpp, at most 32
 // tokens), exposed for tests.
-[[nodiscard]] bool JwwLoadFile(const std::filesystem::path& path);
-// JwwLoadFile reads in blocks of this size, large enough that a big selection takes few calls;
-// a line may straddle two blocks.
+[[nodiscard]] bool JwwLoadFile(const TPath& path);
+// JwwLoadFile reads in blocks of this size, large enough that a big selection takes few calls
+// (a smaller file of known size, in one block just larger than itself); a line may straddle two
+// blocks.
 inline constexpr std::size_t JwwReadBlockBytes = std::size_t{1} << 20;
 void JwwParseLine(std::string_view line);
 std::vector<std::string> JwwSplitLine(std::string_view line);
@@ -339,7 +341,7 @@ std::string IntegerText(int value);
 // the largest doubles, whose 15 digits round past the largest double.
 bool IsWritableReal(double value);
 void AddOutputLine(std::string_view text);
-[[nodiscard]] bool WriteOutputFile(const std::filesystem::path& path);
+[[nodiscard]] bool WriteOutputFile(const TPath& path);
 
 // Attribute and geometry emitters: each appends zero or more records to OutputLines.
 void EmitLayerGroup(int group);

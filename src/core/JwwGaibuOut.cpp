@@ -191,7 +191,7 @@ bool IsWritableReal(double value) {
 void AddOutputLine(std::string_view text) { AppendRecord(text, false); }
 
 // The host would run a half-written file as commands: only a complete file replaces it.
-bool WriteOutputFile(const std::filesystem::path& path) {
+bool WriteOutputFile(const TPath& path) {
     return ReplaceFile(path, OutputFileContent());
 }
 

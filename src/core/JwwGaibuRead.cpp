@@ -6,13 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <istream>
 #include <iterator>
 #include <new>
 #include <string>
-#include <system_error>
 
+#include "Files.h"
 #include "JwwGaibu.h"
 #include "JwwGaibuEntities.h"
 #include "JwwGaibuTokens.h"
@@ -356,17 +354,20 @@ std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from
     return start;
 }
 
-[[nodiscard]] bool ReadAllLines(std::istream& in) {
-    std::vector<char> block(JwwReadBlockBytes);
+// Reads the file to its end in blocks of blockBytes, a line longer than a block in one twice
+// as large (and so on). False on a read error: the lines read so far stay.
+[[nodiscard]] bool ReadAllLines(std::FILE* in, std::size_t blockBytes) {
+    std::vector<char> block(blockBytes);
     std::size_t kept = 0;  // bytes of an unfinished line at the front of the block
     for (;;) {
         if (kept == block.size()) block.resize(block.size() * 2);  // a line longer than a block
-        in.read(block.data() + kept, static_cast<std::streamsize>(block.size() - kept));
-        if (in.bad() || (in.fail() && !in.eof())) return false;
-        const std::size_t filled = kept + static_cast<std::size_t>(in.gcount());
+        const std::size_t wanted = block.size() - kept;
+        const std::size_t got = std::fread(block.data() + kept, 1, wanted, in);
+        if (std::ferror(in)) return false;
+        const std::size_t filled = kept + got;
         const std::size_t done = ParseWholeLines(block.data(), filled, kept);
-        if (in.eof()) {
-            // The last line needs no line end.
+        if (got < wanted) {
+            // The end of the file. The last line needs no line end.
             if (done < filled) JwwParseLine(std::string_view(block.data() + done, filled - done));
             return true;
         }
@@ -381,10 +382,7 @@ std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from
 // is never written, so it takes address space but no memory.
 constexpr std::uintmax_t FileBytesPerLine = 64;
 
-void ReserveForFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
-    if (error) return;
+void ReserveForFile(std::uintmax_t bytes) {
     TExchangeModel& m = ExchangeModel;
     const std::uintmax_t lines = std::min<std::uintmax_t>(
         bytes / FileBytesPerLine, std::min(m.EntLines.max_size(), m.EntOrder.max_size()));
@@ -396,14 +394,23 @@ void ReserveForFile(const std::filesystem::path& path) {
     }
 }
 
+// The usual file is a few hundred bytes: a block one byte larger than a file of known size
+// reads it in one call, up to the full block. A file of unknown size (a pipe) gets the full
+// block.
+std::size_t ReadBlockBytes(const TPath& path) {
+    TFileFacts facts;
+    if (!FileFacts(path, facts) || !facts.Regular) return JwwReadBlockBytes;
+    ReserveForFile(facts.Bytes);
+    return static_cast<std::size_t>(std::min<std::uintmax_t>(facts.Bytes + 1, JwwReadBlockBytes));
+}
+
 }  // namespace
 
-bool JwwLoadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return false;
-    ReserveForFile(path);
+bool JwwLoadFile(const TPath& path) {
+    const TOpenFile file = OpenFileToRead(path);
+    if (!file) return false;
     try {
-        return ReadAllLines(file);
+        return ReadAllLines(file.get(), ReadBlockBytes(path));
     } catch (const std::bad_alloc&) {
         // A selection too large for memory ends the reading like a read error: what was read
         // so far stays.

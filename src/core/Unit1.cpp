@@ -3,11 +3,11 @@
 #include "Unit1.h"
 
 #include <array>
-#include <fstream>
-#include <system_error>
+#include <cstdio>
 #include <type_traits>
 #include <variant>
 
+#include "Files.h"
 #include "MyFunc.h"
 #include "ReplaceFile.h"
 
@@ -83,11 +83,13 @@ std::string SavedValue(const TCheckBox& check) { return check.Checked ? "1" : "0
 // The settings file keeps the window's position and then one line per control, up to here.
 constexpr std::size_t ReadBackLines = 22;
 
-// Lines end with CR LF; a bare LF is taken as well.
-bool ReadLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
+// The next line without its end. Lines end with CR LF; a bare LF is taken as well, and the last
+// line needs none. Past the end of the file a line reads as empty.
+void ReadLine(std::FILE* in, std::string& line) {
+    line.clear();
+    int c;
+    while ((c = std::getc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
 }
 
 }  // namespace
@@ -125,7 +127,7 @@ TForm1::TForm1(TFormView& view) : View(view) {
 // text-type list.
 void TForm1::FormShow() {
     JwwInit();
-    ToolFolder = ExePath.parent_path() / "";
+    ToolFolder = ExePath.Folder();
     // A missing or unreadable exchange file leaves the store empty: nothing to measure.
     (void)JwwLoadFile(ExchangeFilePath(ExePath));
     ResetOutputState();
@@ -186,26 +188,21 @@ void TForm1::ShowStatus(const char* sjis) {
     View.ShowStatus(LabelA1.Caption);
 }
 
-std::filesystem::path TForm1::SettingsFile() const {
-    auto path = ExePath;
-    return path.replace_extension(".dat");
-}
+TPath TForm1::SettingsFile() const { return ExePath.WithExtension(".dat"); }
 
 // Lines 1 to 22 are read back; a missing line reads as empty. A file that cannot be opened, or
 // is no file at all (a folder opens on some systems and then reads as nothing), leaves the
 // controls as they are.
-void TForm1::LoadSettings(const std::filesystem::path& path) {
+void TForm1::LoadSettings(const TPath& path) {
     SavedLeft = DefaultWindowPosition;
     SavedTop = DefaultWindowPosition;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return;
-    std::ifstream in(path, std::ios::binary);
+    TFileFacts facts;
+    if (!FileFacts(path, facts) || !facts.Regular) return;
+    const TOpenFile in = OpenFileToRead(path);
     if (!in) return;
 
     std::array<std::string, ReadBackLines> lines;
-    for (auto& line : lines) {
-        if (!ReadLine(in, line)) line.clear();
-    }
+    for (auto& line : lines) ReadLine(in.get(), line);
     SavedLeft = SafeStrToInt(lines[0]);
     SavedTop = SafeStrToInt(lines[1]);
     for (const TControlRow& row : ControlTable) {
@@ -223,7 +220,7 @@ void TForm1::LoadSettings(const std::filesystem::path& path) {
 
 // The new file takes the old one's place only when complete, so a failed write keeps the last
 // good settings and never leaves half a file.
-bool TForm1::SaveSettings(const std::filesystem::path& path) {
+bool TForm1::SaveSettings(const TPath& path) {
     const TExchangeModel& model = ExchangeModel;
     const int group = model.InitialLayerGroup;
     std::vector<std::string> lines(ReadBackLines);

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -131,9 +130,9 @@ public:
     explicit TForm1(TFormView& view);
 
     // Set by the program entry before FormShow; everything else is derived from it.
-    std::filesystem::path ExePath;
+    TPath ExePath;
 
-    std::filesystem::path ToolFolder;
+    TPath ToolFolder;
     std::string InfoPageUrl;
     int SavedLeft = DefaultWindowPosition;
     int SavedTop = DefaultWindowPosition;
@@ -149,10 +148,10 @@ public:
     void Button2Click();
     void FormClose();
 
-    void LoadSettings(const std::filesystem::path& path);
+    void LoadSettings(const TPath& path);
     // False when the file could not be replaced; the old one is then kept as it was.
-    [[nodiscard]] bool SaveSettings(const std::filesystem::path& path);
-    std::filesystem::path SettingsFile() const;  // ExePath with ".dat"
+    [[nodiscard]] bool SaveSettings(const TPath& path);
+    TPath SettingsFile() const;  // ExePath with ".dat"
 
     // The controls' values for one press of OK, distances still in paper millimetres.
     TDimParams ReadDimParams() const;

@@ -6,7 +6,6 @@
 #include <ole2.h>
 
 #include <exception>
-#include <filesystem>
 #include <string>
 
 #include "Boundary.h"
@@ -74,7 +73,7 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
     return window;
 }
 
-std::filesystem::path ExecutablePath() {
+TPath ExecutablePath() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -101,7 +100,7 @@ void LoadLibrariesFromSystem32Only() {
 
 // The host carries out whatever the exchange file holds once we have ended; without a dialog
 // that would be its own input. Leave "nothing drawn" instead, as a cancelled run does.
-void WriteNothingDrawn(const std::filesystem::path& exePath) {
+void WriteNothingDrawn(const TPath& exePath) {
     if (exePath.empty()) return;  // no folder known: better no file than one in the wrong place
     JwwInit();                    // an empty output list, which is written as "hq"
     // A file that cannot be written keeps the host's own input, whose first line is "hq" too.
@@ -145,7 +144,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
     // Without its application window the dialog still works; it is then its own task bar button.
     HWND application = CreateApplicationWindow(instance);
-    const std::filesystem::path exePath = ExecutablePath();
+    const TPath exePath = ExecutablePath();
     bool shown = false;
     try {
         TWin32Form form(instance, application, exePath);

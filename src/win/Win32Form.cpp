@@ -364,7 +364,7 @@ bool HighContrastOn() {
 
 }  // namespace
 
-TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::path& exePath)
+TWin32Form::TWin32Form(HINSTANCE instance, HWND owner, const TPath& exePath)
     : Instance(instance), Owner(owner), Form(*this) {
     Form.ExePath = exePath;
     Font = CreateDialogFont(FontHeightPx);

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <string>
 
 #include "Unit1.h"
@@ -14,7 +13,7 @@ struct TWindowEntry;  // a row of the window's control table
 class TWin32Form final : public TFormView {
 public:
     // owner: the invisible application window that carries the title shown in the task bar.
-    TWin32Form(HINSTANCE instance, HWND owner, const std::filesystem::path& exePath);
+    TWin32Form(HINSTANCE instance, HWND owner, const TPath& exePath);
     ~TWin32Form() override;
     TWin32Form(const TWin32Form&) = delete;
     TWin32Form& operator=(const TWin32Form&) = delete;

@@ -28,14 +28,18 @@ HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT = 0x0020, 0x0040, 0x0100
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "imm32.dll",
                "ole32.dll", "oleaut32.dll", "msvcrt.dll", "advapi32.dll", "shell32.dll"}
 
-# (path in the build tree, subsystem, manifest required, imports limited to SYSTEM_DLLS)
+# The tool is one small file that users copy around: 700 KiB at most, on either processor.
+MAX_TOOL_BYTES = 716800
+
+# (path in the build tree, subsystem, manifest required, imports limited to SYSTEM_DLLS,
+#  most bytes or None)
 EXES = [
-    ("src/win/pardim.exe", SUBSYSTEM_GUI, True, True),
-    ("tools/pardim-batch.exe", SUBSYSTEM_CONSOLE, False, True),
-    ("tests/wine/fp8/pardim.exe", SUBSYSTEM_GUI, True, True),
-    ("tests/wine/fp8/pardim-batch.exe", SUBSYSTEM_CONSOLE, False, True),
-    ("tests/wine/faults/pardim.exe", SUBSYSTEM_GUI, True, True),
-    ("tests/wine/pardim-wine-tests.exe", SUBSYSTEM_CONSOLE, False, False),
+    ("src/win/pardim.exe", SUBSYSTEM_GUI, True, True, MAX_TOOL_BYTES),
+    ("tools/pardim-batch.exe", SUBSYSTEM_CONSOLE, False, True, None),
+    ("tests/wine/fp8/pardim.exe", SUBSYSTEM_GUI, True, True, None),
+    ("tests/wine/fp8/pardim-batch.exe", SUBSYSTEM_CONSOLE, False, True, None),
+    ("tests/wine/faults/pardim.exe", SUBSYSTEM_GUI, True, True, None),
+    ("tests/wine/pardim-wine-tests.exe", SUBSYSTEM_CONSOLE, False, False, None),
 ]
 
 
@@ -167,7 +171,7 @@ def check_build(build):
         version = f.read().strip()
     machine = "x86" if pe_format == "pei-i386" else "amd64"
     report = Report()
-    for rel, subsystem, needs_manifest, system_only in EXES:
+    for rel, subsystem, needs_manifest, system_only, max_bytes in EXES:
         path = os.path.join(build, rel)
         name = rel.replace("/", ".")
         if not os.path.isfile(path):
@@ -176,6 +180,10 @@ def check_build(build):
         with open(path, "rb") as f:
             data = f.read()
         print(f"check-exe: {rel}: {machine}, {len(data)} bytes")
+        if max_bytes is not None:
+            report.check(f"Size.{name} ({len(data)} bytes, at most {max_bytes})",
+                         [f"{len(data) - max_bytes} bytes too large"] if len(data) > max_bytes
+                         else [])
         pe_machine, pe_subsystem, flags = pe_facts(data)
         problems = []
         if MACHINES.get(pe_machine) != machine:

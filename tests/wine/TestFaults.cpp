@@ -21,7 +21,7 @@
 
 #include "Boundary.h"
 #include "ControlIds.h"
-#include "Platform.h"
+#include "Files.h"
 #include "ReplaceFile.h"
 #include "Unit1.h"
 
@@ -39,18 +39,17 @@ LRESULT RefuseWindow(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool IsExchangeFile(const std::filesystem::path& path) {
-    return lstrcmpiW(path.filename().c_str(), L"JWC_TEMP.TXT") == 0;
+bool IsExchangeFile(const TPath& path) {
+    return lstrcmpiW(path.FileName().c_str(), L"JWC_TEMP.TXT") == 0;
 }
 
-bool ThrowOnFirstExchangeRename(const std::filesystem::path& from,
-                                const std::filesystem::path& to) {
+bool ThrowOnFirstExchangeRename(const TPath& from, const TPath& to) {
     static bool thrown = false;
     if (IsExchangeFile(to) && !thrown) {
         thrown = true;
         throw std::runtime_error("the exchange file's rename failed");
     }
-    return RenameWithRetry(from, to);
+    return RenameFileOver(from, to);
 }
 
 DWORD CloseAfter200Ms(void* held) {
@@ -61,20 +60,19 @@ DWORD CloseAfter200Ms(void* held) {
 
 // Opens the file without sharing and closes it 200 ms later from another thread; leaves a marker
 // beside the target when the rename would have gone through at once, which would prove nothing.
-bool RenameWhileHeld(const std::filesystem::path& from, const std::filesystem::path& to) {
-    const std::filesystem::path& held = Argument == L"temp" ? from : to;
+bool RenameWhileHeld(const TPath& from, const TPath& to) {
+    const TPath& held = Argument == L"temp" ? from : to;
     HANDLE handle = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return RenameWithRetry(from, to);
+    if (handle == INVALID_HANDLE_VALUE) return RenameFileOver(from, to);
     HANDLE release = CreateThread(nullptr, 0, AtBoundary<CloseAfter200Ms>, handle, 0, nullptr);
     if (!release) CloseHandle(handle);
     bool renamed = MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
     if (renamed) {
-        std::filesystem::path marker = to;
-        marker += L".not-held";
+        const TPath marker = to + ".not-held";
         CloseHandle(
             CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     } else {
-        renamed = RenameWithRetry(from, to);
+        renamed = RenameFileOver(from, to);
     }
     if (release) {
         WaitForSingleObject(release, INFINITE);
