@@ -1,6 +1,7 @@
 // A hand-edited pardim.dat through LoadSettings: every control ends within its range, and what
 // SaveSettings then writes loads back to the same controls.
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RequireInRange(form);
 
     const auto savedPath = folder / "saved.dat";
-    form.SaveSettings(savedPath);
+    if (!form.SaveSettings(savedPath)) std::abort();  // a scratch folder of our own takes it
     RequireSavedShape(ReadFileBytes(savedPath));
     TQuietView otherView;
     TForm1 other(otherView);
