@@ -40,6 +40,9 @@ EXES = [
     ("tests/wine/fp8/pardim-batch.exe", SUBSYSTEM_CONSOLE, False, True, None),
     ("tests/wine/faults/pardim.exe", SUBSYSTEM_GUI, True, True, None),
     ("tests/wine/pardim-wine-tests.exe", SUBSYSTEM_CONSOLE, False, False, None),
+    ("tools/pardim-startup-bench.exe", SUBSYSTEM_CONSOLE, False, False, None),
+    ("tools/minimal-window.exe", SUBSYSTEM_GUI, False, True, None),
+    ("tools/minimal-window-imports.exe", SUBSYSTEM_GUI, False, True, None),
 ]
 
 
