@@ -12,7 +12,7 @@
 #include "JwwGaibu.h"
 #include "Messages.h"
 #include "ResourceIds.h"
-#include "Platform.h"
+#include "Fpu.h"
 #include "TestFaults.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
@@ -135,7 +135,7 @@ void EndRunAfterException() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    PreparePlatform();  // first: every long double intermediate depends on it
+    SetExtendedPrecision();  // first: every long double intermediate depends on it
     LoadLibrariesFromSystem32Only();
     SetBoundaryHandler(EndRunAfterException);
     StartFaults(commandLine);

@@ -10,7 +10,7 @@
 #include "BatchRun.h"
 
 #ifdef _WIN32
-#include "Platform.h"
+#include "Fpu.h"
 #endif
 
 namespace {
@@ -58,8 +58,8 @@ int Main(int argc, TChar** argv) {
 // Wide arguments, so that folder names in any script and with blanks arrive intact.
 int wmain(int argc, wchar_t** argv) {
     // Before anything is computed: the long double intermediates need the x87 at 64 bits, and
-    // Windows starts a process at 53. Files are then renamed as the dialog renames them.
-    PreparePlatform();
+    // Windows starts a process at 53.
+    SetExtendedPrecision();
     return Main(argc, argv);
 }
 #else

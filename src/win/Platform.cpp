@@ -1,7 +1,0 @@
-#include "Platform.h"
-
-#include "Fpu.h"
-
-void PreparePlatform() {
-    SetExtendedPrecision();  // first: every long double intermediate depends on it
-}
