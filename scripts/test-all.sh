@@ -43,6 +43,8 @@ echo "== static checks of the Windows layer"
 stage "manifest rules refuse broken manifests" tests/pe/check-exe.py --self-test src/win/pardim.manifest.in
 stage "callback rules refuse unguarded callbacks" tests/pe/check-callbacks.py --self-test
 stage "every callback goes through the boundary" tests/pe/check-callbacks.py src/win tests/wine/TestFaults.cpp
+stage "long-path rules refuse short names" tests/pe/check-long-paths.py --self-test
+stage "every file name reaches Windows in its long-path form" tests/pe/check-long-paths.py src/win/Files.cpp
 
 for preset in windows windows-x86; do
     echo "== Windows cross build: $preset"

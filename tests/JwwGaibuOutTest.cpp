@@ -15,6 +15,7 @@
 
 #include "Faults.h"
 #include "JwwGaibu.h"
+#include "LongPath.h"
 #include "ReplaceFile.h"
 #include "TestFiles.h"
 
@@ -640,4 +641,43 @@ TEST(ReplaceFile, UsesThePlatformsRename) {
         EXPECT_EQ(out.Entries(), std::vector<fs::path>{path});
     }
     SetRenameOver(nullptr);
+}
+
+// What Windows' file functions receive. The expected forms are those that Windows' own
+// normalisation (GetFullPathNameW) gives the same paths, with the prefix in front.
+TEST(LongPathForm, PrefixesAbsolutePathsAfterNormalising) {
+    const struct {
+        const wchar_t* Path;
+        const wchar_t* Form;
+    } rows[] = {
+        {LR"(C:\jww\pardim\JWC_TEMP.TXT)", LR"(\\?\C:\jww\pardim\JWC_TEMP.TXT)"},
+        {LR"(c:/jww/pardim/pardim.dat)", LR"(\\?\c:\jww\pardim\pardim.dat)"},
+        {LR"(C:\jww\\pardim\.\x\..\JWC_TEMP.TXT)", LR"(\\?\C:\jww\pardim\JWC_TEMP.TXT)"},
+        {LR"(C:\..\..\a)", LR"(\\?\C:\a)"},  // ".." never takes the drive away
+        {LR"(C:\jww\pardim\)", LR"(\\?\C:\jww\pardim\)"},
+        {LR"(C:\jww\pardim\.)", LR"(\\?\C:\jww\pardim)"},
+        {LR"(C:\jww\..)", LR"(\\?\C:\)"},
+        {LR"(C:\)", LR"(\\?\C:\)"},
+        {LR"(\\server\share\jww\pardim.dat)", LR"(\\?\UNC\server\share\jww\pardim.dat)"},
+        {LR"(//server/share/a/../pardim.dat)", LR"(\\?\UNC\server\share\pardim.dat)"},
+        {LR"(\\server\share\..\..\pardim.dat)", LR"(\\?\UNC\server\share\pardim.dat)"},
+        {LR"(\\server\share)", LR"(\\?\UNC\server\share\)"},
+        // Already in a prefixed form: Windows takes these as they stand.
+        {LR"(\\?\C:\jww\.\pardim.dat)", LR"(\\?\C:\jww\.\pardim.dat)"},
+        {LR"(\\?\UNC\server\share\a)", LR"(\\?\UNC\server\share\a)"},
+        {LR"(\\.\C:\a)", LR"(\\.\C:\a)"},
+        {LR"(\??\C:\a)", LR"(\??\C:\a)"},
+        // Relative: to the current folder, the current drive, or the drive's current folder.
+        {LR"(pardim.dat)", LR"(pardim.dat)"},
+        {LR"(.\a/../pardim.dat)", LR"(.\a/../pardim.dat)"},
+        {LR"(\jww\pardim.dat)", LR"(\jww\pardim.dat)"},
+        {LR"(C:pardim.dat)", LR"(C:pardim.dat)"},
+        {LR"(C:)", LR"(C:)"},
+        {L"", L""},
+    };
+    for (const auto& row : rows) {
+        const std::wstring path = row.Path;
+        SCOPED_TRACE(std::string(path.begin(), path.end()));
+        EXPECT_EQ(LongPathForm(row.Path), row.Form);
+    }
 }
