@@ -3,6 +3,7 @@
 // so a Windows exe carries none of the standard library's file machinery.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -69,15 +70,25 @@ private:
     TText Text;
 };
 
-// An open file, closed when it goes (release it to see whether closing fails).
+// An open file, closed when it goes (CloseFile to see whether closing fails). The core reads,
+// writes and closes it only through the functions below, so that every call into the system sits
+// in the platform's file layer.
 struct TCloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    void operator()(std::FILE* file) const;
 };
 using TOpenFile = std::unique_ptr<std::FILE, TCloseFile>;
 
 // A file opened to read its bytes, or to write them from an empty file; null when it cannot be.
 TOpenFile OpenFileToRead(const TPath& path);
 TOpenFile OpenFileToWrite(const TPath& path);
+
+// Up to `size` bytes from where the file stands, into `into`: fewer only at its end, or on a read
+// error, which also sets `failed`.
+std::size_t ReadFromFile(const TOpenFile& file, char* into, std::size_t size, bool& failed);
+// True when every byte was handed on.
+[[nodiscard]] bool WriteToFile(const TOpenFile& file, std::string_view bytes);
+// Closes the file: true when everything written before has reached it.
+[[nodiscard]] bool CloseFile(TOpenFile file);
 
 // What is known of an existing file: POSIX follows a symbolic link, Windows tells of the link.
 struct TFileFacts {

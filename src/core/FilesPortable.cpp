@@ -1,7 +1,7 @@
 // The core's file operations through the standard library, for every system but Windows.
-#include "Files.h"
-
 #include <system_error>
+
+#include "Files.h"
 
 namespace fs = std::filesystem;
 
@@ -14,6 +14,20 @@ fs::path Std(const TPath& path) { return path.Native(); }
 TOpenFile OpenFileToRead(const TPath& path) { return TOpenFile(std::fopen(path.c_str(), "rb")); }
 
 TOpenFile OpenFileToWrite(const TPath& path) { return TOpenFile(std::fopen(path.c_str(), "wb")); }
+
+void TCloseFile::operator()(std::FILE* file) const { std::fclose(file); }
+
+std::size_t ReadFromFile(const TOpenFile& file, char* into, std::size_t size, bool& failed) {
+    const std::size_t got = std::fread(into, 1, size, file.get());
+    if (got < size && std::ferror(file.get())) failed = true;
+    return got;
+}
+
+bool WriteToFile(const TOpenFile& file, std::string_view bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+}
+
+bool CloseFile(TOpenFile file) { return std::fclose(file.release()) == 0; }
 
 bool FileFacts(const TPath& path, TFileFacts& facts) {
     std::error_code ec;

@@ -356,14 +356,15 @@ std::size_t ParseWholeLines(const char* data, std::size_t size, std::size_t from
 
 // Reads the file to its end in blocks of blockBytes, a line longer than a block in one twice
 // as large (and so on). False on a read error: the lines read so far stay.
-[[nodiscard]] bool ReadAllLines(std::FILE* in, std::size_t blockBytes) {
+[[nodiscard]] bool ReadAllLines(const TOpenFile& in, std::size_t blockBytes) {
     std::vector<char> block(blockBytes);
     std::size_t kept = 0;  // bytes of an unfinished line at the front of the block
     for (;;) {
         if (kept == block.size()) block.resize(block.size() * 2);  // a line longer than a block
         const std::size_t wanted = block.size() - kept;
-        const std::size_t got = std::fread(block.data() + kept, 1, wanted, in);
-        if (std::ferror(in)) return false;
+        bool failed = false;
+        const std::size_t got = ReadFromFile(in, block.data() + kept, wanted, failed);
+        if (failed) return false;
         const std::size_t filled = kept + got;
         const std::size_t done = ParseWholeLines(block.data(), filled, kept);
         if (got < wanted) {
@@ -410,7 +411,7 @@ bool JwwLoadFile(const TPath& path) {
     const TOpenFile file = OpenFileToRead(path);
     if (!file) return false;
     try {
-        return ReadAllLines(file.get(), ReadBlockBytes(path));
+        return ReadAllLines(file, ReadBlockBytes(path));
     } catch (const std::bad_alloc&) {
         // A selection too large for memory ends the reading like a read error: what was read
         // so far stays.

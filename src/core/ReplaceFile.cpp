@@ -3,6 +3,7 @@
 
 #include <array>
 #include <charconv>
+#include <utility>
 
 #include "Files.h"
 
@@ -40,8 +41,8 @@ TPath MakeTempFolder(const TPath& path) {
 [[nodiscard]] bool WriteWholeFile(const TPath& path, std::string_view bytes) {
     TOpenFile out = OpenFileToWrite(path);
     if (!out) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
-    return std::fclose(out.release()) == 0 && written;
+    const bool written = WriteToFile(out, bytes);
+    return CloseFile(std::move(out)) && written;
 }
 
 // A file its owner made read-only is the user's decision to keep it. Windows refuses to rename

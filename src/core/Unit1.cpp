@@ -3,7 +3,7 @@
 #include "Unit1.h"
 
 #include <array>
-#include <cstdio>
+#include <cstddef>
 #include <type_traits>
 #include <variant>
 
@@ -83,14 +83,42 @@ std::string SavedValue(const TCheckBox& check) { return check.Checked ? "1" : "0
 // The settings file keeps the window's position and then one line per control, up to here.
 constexpr std::size_t ReadBackLines = 22;
 
-// The next line without its end. Lines end with CR LF; a bare LF is taken as well, and the last
-// line needs none. Past the end of the file a line reads as empty.
-void ReadLine(std::FILE* in, std::string& line) {
-    line.clear();
-    int c;
-    while ((c = std::getc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-}
+// The settings file's lines, read through the platform in small blocks: a hand-edited file may be
+// of any size, and only its first lines are wanted.
+class TLineReader {
+public:
+    explicit TLineReader(const TOpenFile& file) : File(file) {}
+
+    // The next line without its end. Lines end with CR LF; a bare LF is taken as well, and the
+    // last line needs none. Past the end of the file, or after a read error, a line reads as
+    // empty.
+    void ReadLine(std::string& line) {
+        line.clear();
+        for (;;) {
+            if (At == Filled && !Refill()) break;
+            const char c = Block[At++];
+            if (c == '\n') break;
+            line.push_back(c);
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+    }
+
+private:
+    bool Refill() {
+        if (Ended) return false;
+        bool failed = false;
+        Filled = ReadFromFile(File, Block.data(), Block.size(), failed);
+        At = 0;
+        Ended = Filled < Block.size();
+        return Filled > 0;
+    }
+
+    const TOpenFile& File;
+    std::array<char, 512> Block{};
+    std::size_t At = 0;
+    std::size_t Filled = 0;
+    bool Ended = false;
+};
 
 }  // namespace
 
@@ -201,8 +229,9 @@ void TForm1::LoadSettings(const TPath& path) {
     const TOpenFile in = OpenFileToRead(path);
     if (!in) return;
 
+    TLineReader reader(in);
     std::array<std::string, ReadBackLines> lines;
-    for (auto& line : lines) ReadLine(in.get(), line);
+    for (auto& line : lines) reader.ReadLine(line);
     SavedLeft = SafeStrToInt(lines[0]);
     SavedTop = SafeStrToInt(lines[1]);
     for (const TControlRow& row : ControlTable) {
@@ -231,7 +260,8 @@ bool TForm1::SaveSettings(const TPath& path) {
         std::visit(
             [&](auto member) {
                 if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
-                    lines[static_cast<std::size_t>(row.SettingsLine - 1)] = SavedValue(this->*member);
+                    lines[static_cast<std::size_t>(row.SettingsLine - 1)] =
+                        SavedValue(this->*member);
                 }
             },
             row.Member);

@@ -10,18 +10,28 @@
 //                 returns, which Windows does not promise for 32-bit code);
 //   hold:temp     another handle holds our finished temporary for 200 ms when it is renamed;
 //   hold:target   the same for the file it replaces;
+//   fpu:rename    the rename of pardim.dat, between the checks and the computation of OK, leaves
+//                 the x87 at 53 bits and SSE rounding toward zero, as a security product's hook
+//                 of the file functions may;
+//   pending:temp  making a folder under a name that exists is refused with "access denied", as
+//                 Windows answers for a temporary folder whose deletion is still pending;
+//   terminate:throw, terminate:direct
+//                 an exception that nothing catches leaves the entry before any window exists, or
+//                 the start-up calls std::terminate itself;
 //   page:URL      the information strip shows URL instead of the built-in address;
 //   contrast:high the system reports high contrast (Wine's SPI_GETHIGHCONTRAST never does).
 #include <windows.h>
 
 #include "TestFaults.h"
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
 #include "Boundary.h"
 #include "ControlIds.h"
 #include "Files.h"
+#include "FilesSeam.h"
 #include "ReplaceFile.h"
 #include "Unit1.h"
 
@@ -81,6 +91,22 @@ bool RenameWhileHeld(const TPath& from, const TPath& to) {
     return renamed;
 }
 
+bool RenameAfterChangingFpu(const TPath& from, const TPath& to) {
+    if (lstrcmpiW(to.FileName().c_str(), L"pardim.dat") == 0) {
+        const unsigned short x87At53Bits = 0x027F;
+        const unsigned int sseTowardZero = 0x7F80;
+        __asm__ volatile("fldcw %0" : : "m"(x87At53Bits));
+        __asm__ volatile("ldmxcsr %0" : : "m"(sseTowardZero));
+    }
+    return RenameFileOver(from, to);
+}
+
+bool CreateFolderPendingDeletion(const wchar_t* name) {
+    if (CreateDirectoryW(name, nullptr)) return true;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+}
+
 }  // namespace
 
 void StartFaults(const wchar_t* commandLine) {
@@ -94,6 +120,14 @@ void StartFaults(const wchar_t* commandLine) {
         SetRenameOver(ThrowOnFirstExchangeRename);
     } else if (Fault == L"hold") {
         SetRenameOver(RenameWhileHeld);
+    } else if (Fault == L"fpu" && Argument == L"rename") {
+        SetRenameOver(RenameAfterChangingFpu);
+    } else if (Fault == L"pending") {
+        SetCreateFolderCall(CreateFolderPendingDeletion);
+    } else if (Fault == L"terminate" && Argument == L"throw") {
+        throw std::runtime_error("nothing catches this");
+    } else if (Fault == L"terminate" && Argument == L"direct") {
+        std::terminate();
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "ControlIds.h"
 #include "Fpu.h"
+#include "JwwGaibu.h"
 #include "Unit1.h"
 #include "Win32Text.h"
 #include "WineDriver.h"
@@ -548,6 +549,21 @@ void JapaneseFolderWithBlankWorks(const TContext& context, TCheck& check) {
                       "road-one-dimension.txt");
 }
 
+// Windows refuses a folder name of 248 characters or more without the long-path form: from a
+// tool folder of about 231 characters on, the temporary folder beside the exchange file passes
+// it. Wine has no such limit, so this shows only that the long-path form does no harm.
+void LongToolFolderWorks(const TContext& context, TCheck& check) {
+    const std::size_t want = 240;
+    const std::size_t base = (context.WorkDir / L"99-").wstring().size();
+    std::wstring name = L"long";
+    while (base + name.size() + 11 <= want) name += L"\\0123456789";
+    name.append(want > base + name.size() ? want - base - name.size() : 0, L'x');
+    const std::size_t length = (context.WorkDir / L"99-").wstring().size() + name.size();
+    check.Expect(length >= 231 && length < 248,
+                 "tool folder of " + std::to_string(length) + " characters");
+    RunOkAgainstBatch(context, check, name, "road-one-dimension.txt");
+}
+
 // ---- closing without OK ----------------------------------------------------------------------
 
 using TCloseAction = std::function<void(const TPardim&)>;
@@ -826,6 +842,25 @@ std::string DrawHere(const fs::path& folder) {
     return ReadFileBytes(folder / ExchangeName);
 }
 
+// The value text that OK computes from the files in folder, with controlWord loaded for the
+// computation alone: the file layer sets the state again after each of its calls.
+std::string ValueTextHere(const fs::path& folder, unsigned short controlWord) {
+    TSilentView view;
+    TForm1 form(view);
+    form.ExePath = folder / "pardim.exe";
+    form.FormShow();
+    TDimParams params = form.ReadDimParams();
+    ScaleDimParams(params, CurrentDrawingScale(ExchangeModel));
+    const TDimGeometry geometry = ComputeDimGeometry(
+        RefPoint(ExchangeModel, 1), RefPoint(ExchangeModel, 2), RefPoint(ExchangeModel, 3));
+    const unsigned short saved = ControlWord();
+    LoadControlWord(controlWord);
+    const std::string text = FormatDimValue(geometry.DimLength, params);
+    LoadControlWord(saved);
+    form.FormClose();
+    return text;
+}
+
 void StartUpLeavesWindowsPrecision(const TContext&, TCheck& check) {
     check.Expect(EntryControlWord == 0x027F,
                  "control word at entry is " + Hex(EntryControlWord) + ", want 00027F");
@@ -847,10 +882,8 @@ void SetExtendedPrecisionRestoresTheDrawing(const TContext& context, TCheck& che
     const unsigned short saved = ControlWord();
     const std::string golden = TieDrawnByLinux(context);
     check.Expect(golden.find("\"3639.999\r\n") != std::string::npos, "golden file reads 3639.999");
-    LoadControlWord(0x027F);
-    const std::string at53 = DrawHere(PrepareTie(context, "x87-53"));
     // Else the input would prove nothing.
-    check.Expect(at53.find("\"3640\r\n") != std::string::npos && at53 != golden,
+    check.Expect(ValueTextHere(PrepareTie(context, "x87-53"), 0x027F) == "3640",
                  "at 53 bits the value reads 3640");
     LoadControlWord(0x027F);
     SetExtendedPrecision();
@@ -976,16 +1009,19 @@ std::function<void(const TContext&, TCheck&)> ExceptionCase(TExceptionCase c) {
     };
 }
 
-// Code that runs while the status line is updated leaves the x87 at 53 bits and SSE rounding
-// toward zero; the drawing is still the golden one.
-void FpuRestoredAfterStatusUpdate(const TContext& context, TCheck& check) {
-    const fs::path folder = PrepareTie(context, "fpu-status");
-    TPardim run(FaultsExe(context), folder, L"fpu:status");
-    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
-    run.PressKey(VK_RETURN);
-    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
-    check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
-                 "JWC_TEMP.TXT equals the golden file");
+// Code that Windows runs in our process leaves the x87 at 53 bits and SSE rounding toward zero:
+// while the status line is updated, or inside the file functions as the settings are saved,
+// before the dimension is computed. The drawing is still the golden one.
+std::function<void(const TContext&, TCheck&)> FpuCase(const wchar_t* fault) {
+    return [fault](const TContext& context, TCheck& check) {
+        const fs::path folder = PrepareTie(context, "fpu");
+        TPardim run(FaultsExe(context), folder, fault);
+        if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+        run.PressKey(VK_RETURN);
+        if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+        check.Expect(ReadFileBytes(folder / ExchangeName) == TieDrawnByLinux(context),
+                     "JWC_TEMP.TXT equals the golden file");
+    };
 }
 
 // Another handle holds one of the files for 200 ms as it is renamed; the output still arrives
@@ -1003,6 +1039,76 @@ std::function<void(const TContext&, TCheck&)> HeldFileCase(const wchar_t* fault)
         check.Expect(!fs::exists(folder / "JWC_TEMP.TXT.not-held"),
                      "the held file did stop the first rename");
     };
+}
+
+// A virus scanner or a sync client still holds the temporary folders of an earlier run, whose
+// deletion is pending: Windows refuses to make a folder under those names with "access denied".
+// The next names are taken instead, and the run draws.
+void HeldTemporaryFolderIsPassedOver(const TContext& context, TCheck& check) {
+    const char input[] = "road-one-dimension.txt";
+    const std::string settings = Settings(137, 91, 2);
+    const fs::path folder = Prepare(context, "pending", input, settings);
+    std::error_code ec;
+    for (const char* held : {"JWC_TEMP.TXT.tmp", "pardim.dat.tmp"}) {
+        fs::create_directory(folder / held, ec);
+    }
+    TPardim run(FaultsExe(context), folder, L"pending:temp");
+    if (!check.Expect(run.Dialog != nullptr, "dialog shown")) return;
+    run.PressKey(VK_RETURN);
+    if (!check.Expect(run.WaitForExit(10000), "OK closed the dialog")) return;
+    ExpectSameAsBatch(check, context, folder, input, settings);
+    check.Expect(
+        !fs::exists(folder / "JWC_TEMP.TXT.tmp1") && !fs::exists(folder / "pardim.dat.tmp1"),
+        "the next temporary names are gone again");
+}
+
+// An exception that nothing catches, or a call of std::terminate, before any window exists: the
+// process ends at once with code 3 and shows nothing (no "Runtime Error!" box that the host would
+// wait behind). The host reads back its own file, which tells it that nothing was drawn.
+std::function<void(const TContext&, TCheck&)> TerminateCase(const wchar_t* fault) {
+    return [fault](const TContext& context, TCheck& check) {
+        const fs::path folder =
+            Prepare(context, "terminate", "road-one-dimension.txt", Settings(137, 91, 2));
+        const std::string hostInput = ReadFileBytes(folder / ExchangeName);
+        const ULONGLONG start = GetTickCount64();
+        TPardim run(FaultsExe(context), folder, fault);
+        const bool ended = run.WaitForExit(5000);
+        const ULONGLONG ms = GetTickCount64() - start;
+        check.Expect(run.Dialog == nullptr, "no window appeared");
+        if (!check.Expect(ended, "process ended")) return;
+        check.Expect(ms < 5000, "ended after " + std::to_string(ms) + " ms");
+        check.Expect(run.ExitCode() == 3, "exit code " + Hex(run.ExitCode()) + ", want 3");
+        check.Expect(
+            hostInput.rfind("hq\r\n", 0) == 0 && ReadFileBytes(folder / ExchangeName) == hostInput,
+            "JWC_TEMP.TXT is the host's own, first line hq");
+    };
+}
+
+// Texts typed or pasted into the dialog reach the drawing through code page 932 with Windows'
+// best fit: what mail, the web or another system gives for the Shift-JIS characters that the
+// drafter sees keeps those characters. A character without any Shift-JIS form becomes '?'.
+void WideToSjisKeepsBestFit(const TContext&, TCheck& check) {
+    const struct {
+        const wchar_t* Wide;
+        const char* Sjis;
+    } rows[] = {
+        {L"\u5E73\u884C", "\x95\xbd\x8ds"},                   // 平行, mapped as it is
+        {L"\u301C", "\x81\x60"},                              // wave dash: 〜
+        {L"\uFF5E", "\x81\x60"},                              // fullwidth tilde, the same character
+        {L"\u2212", "\x81\x7c"},                              // minus sign: －
+        {L"\u2016", "\x81\x61"},                              // double vertical line: ∥
+        {L"\u2014", "\x81\x5c"},                              // em dash: ―
+        {L"\u00A2\u00A3\u00AC", "\x81\x91\x81\x92\x81\xca"},  // ¢ £ ¬
+        {L"\u00A5", "\\"},         // yen sign: the byte Japanese fonts draw as ¥
+        {L"a\U0001F600b", "a?b"},  // an emoji: one character, one '?'
+        {L"\xD83D", "?"},          // half of one
+    };
+    for (const auto& row : rows) {
+        const std::string sjis = WideToSjis(row.Wide);
+        std::string bytes;
+        for (const char c : sjis) bytes += Hex(static_cast<unsigned char>(c)).substr(4) + " ";
+        check.Expect(sjis == row.Sjis, "U+" + Hex(row.Wide[0]) + " gives " + bytes);
+    }
 }
 
 // The default address never resolves: no browser engine is loaded, nothing is sent.
@@ -1082,6 +1188,7 @@ int wmain(int argc, wchar_t** argv) {
         {"OkMatchesBatch.ParcelC", OkCase("parcel-c-mixed-scales-cn10.txt")},
         {"OkMatchesBatch.ParcelG", OkCase("parcel-g-4points-lg2.txt")},
         {"JapaneseFolderWithBlankWorks", JapaneseFolderWithBlankWorks},
+        {"LongToolFolderWorks", LongToolFolderWorks},
         {"CloseKeepsFiles.CancelButton",
          CloseCase([](const TPardim& run) { run.Click(run.Item(Button2)); })},
         {"CloseKeepsFiles.Escape", CloseCase([](const TPardim& run) { run.PressKey(VK_ESCAPE); })},
@@ -1119,9 +1226,14 @@ int wmain(int argc, wchar_t** argv) {
         {"ExceptionEndsTheRun.CloseThrowsAfterCancel",
          ExceptionCase({L"throw:close", false, false})},
         {"ExceptionEndsTheRun.CloseThrowsAfterOk", ExceptionCase({L"throw:close", true, true})},
-        {"FpuRestoredAfterStatusUpdate", FpuRestoredAfterStatusUpdate},
+        {"FpuRestored.AfterStatusUpdate", FpuCase(L"fpu:status")},
+        {"FpuRestored.AfterSettingsRename", FpuCase(L"fpu:rename")},
         {"RenameWaitsForHeldFile.Temporary", HeldFileCase(L"hold:temp")},
         {"RenameWaitsForHeldFile.Target", HeldFileCase(L"hold:target")},
+        {"HeldTemporaryFolderIsPassedOver", HeldTemporaryFolderIsPassedOver},
+        {"TerminateEndsAtOnce.Uncaught", TerminateCase(L"terminate:throw")},
+        {"TerminateEndsAtOnce.Direct", TerminateCase(L"terminate:direct")},
+        {"WideToSjisKeepsBestFit", WideToSjisKeepsBestFit},
     };
     int failed = 0;
     size_t run = 0;
