@@ -6,5 +6,9 @@
 #include <string_view>
 
 std::wstring SjisToWide(std::string_view sjis);
-// Characters without a Shift-JIS form become '?'.
+// Characters that Shift-JIS holds under another Unicode code point keep their Shift-JIS form:
+// the wave dash U+301C and the minus sign U+2212 that mail and web pages carry become 〜 and －,
+// as the drafter sees them (and so do U+2016, U+2014, ¢, £, ¬ and ¥), on every system. Beyond
+// those, Windows' best fit applies (Ø becomes O); a character without any Shift-JIS form, such as
+// an emoji, becomes one '?'.
 std::string WideToSjis(std::wstring_view wide);
