@@ -1,10 +1,10 @@
-// The headless run: TForm1 shown through a view that records what the dialog's logic asked.
+// The headless run: TForm1 shown through a view that keeps what OK did.
 #include "Unit1Headless.h"
 
 #include "RecordingView.h"
 
 THeadlessRun RunHeadless(const TPath& exePath) {
-    TRecordingView view;
+    THeadlessView view;
     TForm1 form(view);
     form.ExePath = exePath;
     form.FormShow();
