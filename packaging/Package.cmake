@@ -1,6 +1,7 @@
 # The release zip for drafters: `cmake --build --preset windows-x86 --target package` writes
-# pardim-<version>.zip beside the build with one folder, pardim/, holding the 32-bit exe, the BAT,
-# a Japanese readme and the licence; extracted into C:\jww\ it gives C:\jww\pardim\.
+# pardim-<version>.zip beside the build with one folder, pardim/, holding the 32-bit exe, the two
+# BATs (one dimension per run, and the continuous one that the host repeats), a Japanese readme
+# and the licence; extracted into C:\jww\ it gives C:\jww\pardim\.
 # Included from src/win/CMakeLists.txt once the pardim target exists.
 
 # The host is a 32-bit program and a 32-bit exe runs on every Windows, so only that build ships.
@@ -18,6 +19,7 @@ find_program(PARDIM_ZIP zip REQUIRED)
 set(stage "${PROJECT_BINARY_DIR}/package")
 set(zip "${PROJECT_BINARY_DIR}/pardim-${PROJECT_VERSION}.zip")
 set(bat "${PROJECT_SOURCE_DIR}/packaging/平行寸法線.bat")
+set(repeatBat "${PROJECT_SOURCE_DIR}/packaging/平行寸法線（連続）.bat")
 
 # The readme is kept in UTF-8 so that it can be edited and reviewed; Notepad and the drafters'
 # tools expect Shift-JIS with CR LF. iconv fails on a character that CP932 cannot hold, which
@@ -36,18 +38,20 @@ add_custom_command(OUTPUT "${stage}/files/pardim/readme.txt"
 configure_file("${PROJECT_SOURCE_DIR}/LICENSE" "${stage}/files/pardim/LICENSE.txt"
     @ONLY NEWLINE_STYLE CRLF)
 
-# The BAT goes in under an ASCII name: Japanese names in a zip come out garbled on some
+# The BATs go in under ASCII names: Japanese names in a zip come out garbled on some
 # unzippers, and the host shows the BAT's first line, not its file name. Info-ZIP writes plain
 # entries that every unzipper reads; -X leaves out Unix owners, and the members keep this order.
 add_custom_command(OUTPUT "${zip}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${stage}/files/pardim"
     COMMAND "${CMAKE_COMMAND}" -E copy "$<TARGET_FILE:pardim>" "${stage}/files/pardim/pardim.exe"
     COMMAND "${CMAKE_COMMAND}" -E copy "${bat}" "${stage}/files/pardim/pardim.bat"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${repeatBat}" "${stage}/files/pardim/pardim_rep.bat"
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${zip}"
     COMMAND "${PARDIM_ZIP}" -q -X -D -9 "${zip}" pardim/pardim.exe pardim/pardim.bat
-            pardim/readme.txt pardim/LICENSE.txt
+            pardim/pardim_rep.bat pardim/readme.txt pardim/LICENSE.txt
     WORKING_DIRECTORY "${stage}/files"
-    DEPENDS pardim "$<TARGET_FILE:pardim>" "${bat}" "${stage}/files/pardim/LICENSE.txt"
+    DEPENDS pardim "$<TARGET_FILE:pardim>" "${bat}" "${repeatBat}"
+            "${stage}/files/pardim/LICENSE.txt"
             "${stage}/files/pardim/readme.txt"
     COMMENT "Packing pardim-${PROJECT_VERSION}.zip"
     VERBATIM)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: sets up a fresh Debian 12 machine, builds pardim for Windows (the release zip of
-# the 32-bit build, and dist/ with the x86-64 tool and its BAT), then runs the real pardim.exe
+# the 32-bit build, and dist/ with the x86-64 tool and its BATs), then runs the real pardim.exe
 # under Wine on a default drawing through pardim-host, the host's part on Linux: with a display
 # the dialog waits for you, without one it is confirmed by itself. Prints what the tool drew,
 # the check of it, and where its picture is.
@@ -49,5 +49,5 @@ echo "== check"
 echo
 echo "pardim: the release zip is $zip"
 echo "pardim: the dialog that ran is $exe"
-echo "pardim: dist/ holds the x86-64 tool and its BAT; copy them into a writable folder."
+echo "pardim: dist/ holds the x86-64 tool and its two BATs; copy them into a writable folder."
 echo "pardim: the drawing is $run/pardim.svg and $run/pardim.png"

@@ -16,8 +16,9 @@
 #                               or Gecko offers); does nothing when PREFIX is already made
 #   wine.sh display FIRST       starts Xvfb on the first free display from :FIRST and prints the
 #                               display and its process id; it runs until that process is ended
-#   wine.sh run PREFIX EXE show|auto TIMEOUT LOG [KEY...]
-#                               one run of the tool as the host makes it (see wine_run)
+#   wine.sh run [--arg ARG]... PREFIX EXE show|auto TIMEOUT LOG [KEY...]
+#                               one run of the tool as the host makes it (see wine_run), the exe
+#                               started with each ARG (the continuous BAT's /quick, say)
 # Sourced: wine_probe, wine_use EXE, wine_prepare PREFIX, wine_display FIRST, wine_run, and wine,
 # wineserver, winepath and regedit (functions that go through the chosen loader).
 # PARDIM_RUNS_32BIT=0 or 1 in the environment stands for the probe: the probe runs once, and
@@ -25,6 +26,8 @@
 
 wine_dir=/usr/lib/wine
 wine_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+wine_exe_args=()  # what wine_run starts the exe with
 
 # Sets PARDIM_RUNS_32BIT (1 or 0) and PARDIM_RUNS_32BIT_WHY, unless they are set already.
 wine_probe() {
@@ -138,11 +141,11 @@ wine_run() {
     fi
     [ -f "$prefix/.pardim-ready" ] || echo "run: preparing the Wine prefix $prefix (once)"
     wine_prepare "$prefix" >>"$log" 2>&1 || { echo "wine: wineboot could not prepare $prefix" >&2; wine_end_display; return 2; }
-    echo "run: $WINELOADER $exe ($([ "$mode" = auto ] && echo own display || echo display) $DISPLAY)"
-    (cd "$(dirname "$exe")" && exec "$WINELOADER" "$exe") >>"$log" 2>&1 &
+    echo "run: $WINELOADER $exe${wine_exe_args[*]:+ ${wine_exe_args[*]}} ($([ "$mode" = auto ] && echo own display || echo display) $DISPLAY)"
+    (cd "$(dirname "$exe")" && exec "$WINELOADER" "$exe" "${wine_exe_args[@]}") >>"$log" 2>&1 &
     pid=$!
     if [ "$mode" != auto ]; then
-        echo "run: the dialog is open; press OK or Cancel there"
+        echo "run: the dialog is open (unless a quick run draws without it); press OK or Cancel there"
         wait "$pid" || true
         return 0
     fi
@@ -216,8 +219,12 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
             wine_display "$2"
             echo "$DISPLAY $XVFB_PID" ;;
         run\ *)
-            [ $# -ge 6 ] || { echo "usage: wine.sh run PREFIX EXE show|auto TIMEOUT LOG [KEY...]" >&2; exit 2; }
             shift
+            while [ "${1:-}" = --arg ] && [ $# -ge 2 ]; do
+                wine_exe_args+=("$2")
+                shift 2
+            done
+            [ $# -ge 5 ] || { echo "usage: wine.sh run [--arg ARG]... PREFIX EXE show|auto TIMEOUT LOG [KEY...]" >&2; exit 2; }
             wine_run "$@" ;;
         *)
             echo "usage: wine.sh probe | env EXE [auto] | prepare PREFIX EXE | display FIRST | run ..." >&2

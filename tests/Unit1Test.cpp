@@ -13,6 +13,7 @@
 #include "RecordingView.h"
 #include "TestFiles.h"
 #include "Unit1.h"
+#include "Unit1Headless.h"
 
 namespace fs = std::filesystem;
 
@@ -519,6 +520,52 @@ TEST_F(Unit1Run, FailedCheckFocusesAndWritesNothing) {
     EXPECT_EQ(Output(), "hq\r\n");
 }
 
+// The quick run's decision on a settings file: complete settings draw; a failed check leaves both
+// files as they were, for the dialog; a zero length leaves "hq".
+TEST_F(Unit1Run, HeadlessRunDecidesOnTheSettingsFile) {
+    using enum THeadlessRun::TOutcome;
+    const auto with = [](std::size_t line, const char* value) {  // RoadSettings, one line changed
+        std::string text = RoadSettings;
+        std::size_t at = 0;
+        for (std::size_t n = 1; n < line; ++n) at = text.find("\r\n", at) + 2;
+        return text.replace(at, text.find("\r\n", at) - at, value);
+    };
+    const struct {
+        const char* input;
+        std::string settings;  // "": no settings file, as on first use
+        THeadlessRun::TOutcome outcome;
+        TControlId focus;
+    } rows[] = {
+        {"road-one-dimension.txt", RoadSettings, Drawn, {}},
+        {"road-one-dimension.txt", "", CheckFailed, TControlId::ComboBox3},
+        {"road-one-dimension.txt", with(5, "10"), Drawn, {}},  // text type No10
+        {"road-one-dimension.txt", with(5, "11"), CheckFailed, TControlId::ComboBox3},
+        {"road-one-dimension.txt", with(15, "179.99"), Drawn, {}},
+        {"road-one-dimension.txt", with(15, "180"), CheckFailed, TControlId::Edit8},
+        {"road-one-dimension.txt", with(8, "0.01"), Drawn, {}},
+        {"road-one-dimension.txt", with(8, "0"), CheckFailed, TControlId::Edit1},
+        {"road-zero-length.txt", RoadSettings, Refused, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.settings);
+        fs::remove(Settings());
+        fs::copy_file(DataFile(row.input), Dir / "JWC_TEMP.TXT",
+                      fs::copy_options::overwrite_existing);
+        if (!row.settings.empty()) WriteBytes(Settings(), row.settings);
+        const THeadlessRun run = RunHeadless(Form.ExePath);
+        EXPECT_EQ(run.Outcome, row.outcome);
+        const std::string input = ReadBytes(DataFile(row.input));
+        if (row.outcome == CheckFailed) {
+            EXPECT_EQ(ControlName(run.Focus), std::string(ControlName(row.focus)));
+            EXPECT_EQ(Output(), input);
+            EXPECT_EQ(fs::exists(Settings()) ? ReadBytes(Settings()) : "", row.settings);
+        } else {
+            EXPECT_EQ(Output() == "hq\r\n", row.outcome == Refused);
+            EXPECT_NE(Output(), input);
+        }
+    }
+}
+
 // One whole run (OK, then Cancel if OK was refused) against each fault of rights and disk, as
 // the tool's user meets it (an ordinary user even when the tests run as root). Every file is
 // afterwards whole: the new one, or the old one as it was; nothing is left beside them.
@@ -931,7 +978,7 @@ TEST(TypingLimit, KeepsOrCutsAtWholeCharacters) {
         {3, "\x82`\x82`\x82`", 8, "\x82`\x82`"},  // ＡＡＡ: two whole characters in five bytes
         {4, "\x82`\x82`", 8, "\x82`\x82`"},
         {8, "a", 8, ""},
-        {10, "a", 8, ""},  // already over: nothing more
+        {10, "a", 8, ""},            // already over: nothing more
         {0, "ab\x82", 8, "ab\x82"},  // a lone lead byte at the end counts as one byte
     };
     for (const auto& c : inserts) {

@@ -1,5 +1,6 @@
-// A window for TForm1 that only records what the dialog's logic asked of it, for runs without a
-// screen: the batch runner and the tests. The window stays where it was put.
+// Windows for TForm1 for runs without a screen. THeadlessView keeps only what decides a run's
+// outcome (the headless run of the tool itself, so that no event text is linked into the exe);
+// TRecordingView also records every call, for the tests. The window stays where it was put.
 #pragma once
 
 #include <optional>
@@ -8,27 +9,17 @@
 
 #include "Unit1.h"
 
-struct TRecordingView : TFormView {
-    std::vector<std::string> Events;  // "focus Edit8", "status ...", "message ...", "close", ...
+struct THeadlessView : TFormView {
     int Left = 0;
     int Top = 0;
     bool Closed = false;
     bool Refused = false;  // the message box was shown: OK drew nothing
     std::optional<TControlId> Focused;
 
-    void FocusControl(TControlId id) override {
-        Focused = id;
-        Events.push_back(std::string("focus ") + ControlName(id));
-    }
-    void ShowStatus(const std::string& sjis) override { Events.push_back("status " + sjis); }
-    void ShowMessage(const std::string& sjis) override {
-        Refused = true;
-        Events.push_back("message " + sjis);
-    }
-    void Close() override {
-        Closed = true;
-        Events.push_back("close");
-    }
+    void FocusControl(TControlId id) override { Focused = id; }
+    void ShowStatus(const std::string&) override {}
+    void ShowMessage(const std::string&) override { Refused = true; }
+    void Close() override { Closed = true; }
     void GetPosition(int& left, int& top) override {
         left = Left;
         top = Top;
@@ -36,6 +27,28 @@ struct TRecordingView : TFormView {
     void MoveTo(int left, int top) override {
         Left = left;
         Top = top;
+    }
+    void ShowInfoPage(const std::string&) override {}
+};
+
+struct TRecordingView : THeadlessView {
+    std::vector<std::string> Events;  // "focus Edit8", "status ...", "message ...", "close", ...
+
+    void FocusControl(TControlId id) override {
+        THeadlessView::FocusControl(id);
+        Events.push_back(std::string("focus ") + ControlName(id));
+    }
+    void ShowStatus(const std::string& sjis) override { Events.push_back("status " + sjis); }
+    void ShowMessage(const std::string& sjis) override {
+        THeadlessView::ShowMessage(sjis);
+        Events.push_back("message " + sjis);
+    }
+    void Close() override {
+        THeadlessView::Close();
+        Events.push_back("close");
+    }
+    void MoveTo(int left, int top) override {
+        THeadlessView::MoveTo(left, top);
         Events.push_back("move " + std::to_string(left) + " " + std::to_string(top));
     }
     void ShowInfoPage(const std::string& url) override { Events.push_back("info " + url); }

@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "Boundary.h"
@@ -14,6 +15,7 @@
 #include "ResourceIds.h"
 #include "Fpu.h"
 #include "TestFaults.h"
+#include "Unit1Headless.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
 
@@ -125,6 +127,34 @@ void RunMessageLoop(const TWin32Form& form) {
     }
 }
 
+// The continuous-drawing BAT starts us with /quick (its first argument, in any case): the host
+// repeats the run, and the settings of the last OK draw at once, without a window of our own.
+bool IsQuickRun(const wchar_t* commandLine) {
+    const wchar_t* c = commandLine ? commandLine : L"";
+    while (*c == L' ' || *c == L'\t') ++c;
+    for (const char* s = "/quick"; *s; ++s, ++c) {
+        const wchar_t lower = *c >= L'A' && *c <= L'Z' ? *c + (L'a' - L'A') : *c;
+        if (lower != static_cast<wchar_t>(*s)) return false;
+    }
+    return *c == 0 || *c == L' ' || *c == L'\t';
+}
+
+// The quick run: true when it has ended the run (drawn, refused, or an exception left "hq").
+// A failed check writes nothing; focus then holds the control the dialog opens with.
+bool RunQuick(std::optional<TControlId>& focus) {
+    SetExtendedPrecision();  // the faults' hook may have run the system's code since the entry
+    const TPath exePath = ExecutablePath();
+    try {
+        const THeadlessRun run = RunHeadless(exePath);
+        if (run.Outcome != THeadlessRun::TOutcome::CheckFailed) return true;
+        focus = run.Focus;
+        return false;
+    } catch (const std::exception&) {
+        WriteNothingDrawn(exePath);  // as the dialog's run ends after one
+        return true;
+    }
+}
+
 // The dialog whose run an exception caught at a boundary ends.
 TWin32Form* RunningForm = nullptr;
 
@@ -139,6 +169,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     LoadLibrariesFromSystem32Only();
     SetBoundaryHandler(EndRunAfterException);
     StartFaults(commandLine);
+    std::optional<TControlId> focus;  // a quick run's failed check: where the dialog starts
+    if (IsQuickRun(commandLine) && RunQuick(focus)) return 0;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
@@ -153,6 +185,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         if (shown) {
             SetWindowLongPtrW(application, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(form.Handle()));
+            if (focus && form.Handle()) form.FocusControl(*focus);
             RunMessageLoop(form);
         }
         RunningForm = nullptr;

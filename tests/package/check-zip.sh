@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Unpacks the release zip and checks what a drafter gets: one folder pardim/ holding exactly the
-# four files under ASCII names, the BAT byte for byte (Shift-JIS, CR LF), a Shift-JIS CR LF readme
+# five files under ASCII names, both BATs byte for byte (Shift-JIS, CR LF; the continuous one with
+# the directives of the first and #hr, starting the exe with /quick), a Shift-JIS CR LF readme
 # that names the version, the licence as LICENSE.txt in CR LF, and a 32-bit exe whose version
 # resource carries the version of the project() line.
 # Usage: tests/package/check-zip.sh [BUILD_DIR]   (default build/windows-x86, after --target package)
@@ -20,7 +21,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 names=$(unzip -Z1 "$zip")
-expected=$'pardim/pardim.exe\npardim/pardim.bat\npardim/readme.txt\npardim/LICENSE.txt'
+expected=$'pardim/pardim.exe\npardim/pardim.bat\npardim/pardim_rep.bat\npardim/readme.txt\npardim/LICENSE.txt'
 [ "$names" = "$expected" ] || fail "members are [$names], expected [$expected]"
 unzip -q "$zip" -d "$tmp"
 [ "$(ls -A "$tmp")" = pardim ] || fail "the zip does not unpack into the one folder pardim"
@@ -36,6 +37,22 @@ crlf() {
 cmp -s "$dir/pardim.bat" "packaging/平行寸法線.bat" || fail "pardim.bat differs from packaging/平行寸法線.bat"
 crlf "$dir/pardim.bat" || fail "pardim.bat has a line without CR LF"
 iconv -f CP932 -t UTF-8 "$dir/pardim.bat" > /dev/null || fail "pardim.bat is not valid Shift-JIS"
+# The continuous BAT: its own memo, the directives of pardim.bat and #hr (the host repeats the
+# run), and the exe started with /quick.
+rep="$dir/pardim_rep.bat"
+cmp -s "$rep" "packaging/平行寸法線（連続）.bat" || fail "pardim_rep.bat differs from packaging/平行寸法線（連続）.bat"
+crlf "$rep" || fail "pardim_rep.bat has a line without CR LF"
+iconv -f CP932 -t UTF-8 "$rep" | tr -d '\r' > "$tmp/rep.utf8" || fail "pardim_rep.bat is not valid Shift-JIS"
+[ "$(head -1 "$tmp/rep.utf8")" = "REM 平行寸法線（連続）" ] || fail "pardim_rep.bat's memo is not 平行寸法線（連続）"
+directives() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r' | sed -n '2,/^REM #e$/p'; }
+for d in '#hr' '#1-%d .*' '#2 .*' '#3 .*' '#e'; do
+    directives "$rep" | grep -qx "REM $d" || fail "pardim_rep.bat has no directive REM $d"
+done
+! directives "$dir/pardim.bat" | grep -qx 'REM #hr' || fail "pardim.bat repeats itself (#hr)"
+[ "$(directives "$rep" | grep -vx 'REM #hr')" = "$(directives "$dir/pardim.bat")" ] ||
+    fail "pardim_rep.bat's directives are not those of pardim.bat and #hr"
+grep -qx 'start "" /wait "%~dp0pardim.exe" /quick' "$tmp/rep.utf8" ||
+    fail "pardim_rep.bat does not start pardim.exe with /quick"
 crlf "$dir/LICENSE.txt" || fail "LICENSE.txt has a line without CR LF"
 tr -d '\r' < "$dir/LICENSE.txt" | cmp -s - LICENSE || fail "LICENSE.txt differs from the repository's LICENSE"
 

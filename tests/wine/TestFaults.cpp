@@ -19,12 +19,16 @@
 //                 an exception that nothing catches leaves the entry before any window exists, or
 //                 the start-up calls std::terminate itself;
 //   page:URL      the information strip shows URL instead of the built-in address;
-//   contrast:high the system reports high contrast (Wine's SPI_GETHIGHCONTRAST never does).
+//   contrast:high the system reports high contrast (Wine's SPI_GETHIGHCONTRAST never does);
+//   log:windows   every window the thread creates is logged by class into windows.log beside
+//                 the exe, which is made empty first (polling from outside can miss a short one).
+// The fault may follow a switch of the tool's own: "/quick log:windows".
 #include <windows.h>
 
 #include "TestFaults.h"
 
 #include <exception>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -107,10 +111,37 @@ bool CreateFolderPendingDeletion(const wchar_t* name) {
     return false;
 }
 
+// Where LogWindow writes. The hook is the thread's: the tool makes every window on its one thread.
+HANDLE WindowLog = INVALID_HANDLE_VALUE;
+
+LRESULT LogWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        char name[64] = {};
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, 63);
+        lstrcatA(name, "\r\n");
+        DWORD written = 0;
+        WriteFile(WindowLog, name, static_cast<DWORD>(lstrlenA(name)), &written, nullptr);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void StartWindowLog() {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring log = exe;
+    log = log.substr(0, log.find_last_of(L'\\') + 1) + L"windows.log";
+    WindowLog = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0,
+                            nullptr);
+    SetWindowsHookExW(WH_CBT, AtBoundary<LogWindow>, nullptr, GetCurrentThreadId());
+}
+
 }  // namespace
 
 void StartFaults(const wchar_t* commandLine) {
-    const std::wstring line = commandLine ? commandLine : L"";
+    std::wstring line = commandLine ? commandLine : L"";
+    if (!line.empty() && line[0] == L'/') {  // the tool's own switch comes first
+        line.erase(0, std::min(line.find_first_not_of(L' ', line.find(L' ')), line.size()));
+    }
     const size_t colon = line.find(L':');
     Fault = line.substr(0, colon);
     Argument = colon == std::wstring::npos ? L"" : line.substr(colon + 1);
@@ -128,6 +159,8 @@ void StartFaults(const wchar_t* commandLine) {
         throw std::runtime_error("nothing catches this");
     } else if (Fault == L"terminate" && Argument == L"direct") {
         std::terminate();
+    } else if (Fault == L"log" && Argument == L"windows") {
+        StartWindowLog();
     }
 }
 

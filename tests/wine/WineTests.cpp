@@ -1161,6 +1161,59 @@ void HighContrastKeepsLabelsReadable(const TContext& context, TCheck& check) {
                                        Hex(high.first));
 }
 
+// ---- the quick run of the continuous-drawing BAT ----------------------------------------------
+
+// pardim.exe /quick: complete settings draw as pardim-batch does, without any window of our own
+// (the faults build logs each window the tool makes, however short-lived); a failed check opens
+// the dialog with the focus on its control, and once the value is put right Enter draws and saves.
+struct TQuickCase {
+    bool Faults;            // the faults build, logging its windows
+    const wchar_t* Switch;  // as a BAT may spell it
+    const char* Input;
+    std::string Settings;       // "": first use
+    int Focus;                  // the control the dialog opens with; 0: no dialog
+    std::string BatchSettings;  // what pardim-batch draws the same with; "": nothing drawn
+};
+
+// Settings(120, 80, 1) with one line (1-based) changed.
+std::string SettingsWith(std::size_t line, const char* value) {
+    std::vector<std::string> lines = SettingsLines(120, 80, 1);
+    lines[line - 1] = value;
+    return Joined(lines);
+}
+
+std::function<void(const TContext&, TCheck&)> QuickCase(TQuickCase c) {
+    return [c](const TContext& context, TCheck& check) {
+        const fs::path folder = Prepare(context, "quick", c.Input, c.Settings);
+        const std::string input = ReadFileBytes(folder / ExchangeName);
+        TPardim run(c.Faults ? FaultsExe(context) : context.PardimExe, folder,
+                    std::wstring(c.Switch) + (c.Faults ? L" log:windows" : L""));
+        if (c.Focus != 0 && check.Expect(run.Dialog != nullptr, "dialog shown")) {
+            check.Expect(WaitUntil([&] { return run.Focus() == run.Item(c.Focus); }, 3000),
+                         "focus on the failed control");
+            check.Expect(ReadFileBytes(folder / ExchangeName) == input, "JWC_TEMP.TXT untouched");
+            if (c.Focus == ComboBox3) SendMessageW(run.Item(ComboBox3), CB_SETCURSEL, 2, 0);
+            if (c.Focus == Edit8) SetText(run.Item(Edit8), "15");
+            run.PressKey(VK_RETURN);
+        }
+        check.Expect(c.Focus != 0 || run.Dialog == nullptr, "no dialog");
+        if (!check.Expect(run.WaitForExit(10000), "process ended")) return;
+        check.Expect(run.ExitCode() == 0, "exit code " + Hex(run.ExitCode()) + ", want 0");
+        const std::string windows = ReadFileBytes(folder / "windows.log");
+        if (c.Faults) {
+            check.Expect(fs::exists(folder / "windows.log"), "windows logged");
+            check.Expect((windows.find("#32770") != std::string::npos) == (c.Focus != 0),
+                         "windows made: [" + windows + "]");
+            check.Expect(c.Focus != 0 || windows.empty(), "no window at all");
+        }
+        if (c.BatchSettings.empty()) {
+            check.Expect(ReadFileBytes(folder / ExchangeName) == Cancelled, "JWC_TEMP.TXT is hq");
+        } else {
+            ExpectSameAsBatch(check, context, folder, c.Input, c.BatchSettings);
+        }
+    };
+}
+
 struct TCase {
     const char* Name;
     std::function<void(const TContext&, TCheck&)> Run;
@@ -1234,6 +1287,20 @@ int wmain(int argc, wchar_t** argv) {
         {"TerminateEndsAtOnce.Uncaught", TerminateCase(L"terminate:throw")},
         {"TerminateEndsAtOnce.Direct", TerminateCase(L"terminate:direct")},
         {"WideToSjisKeepsBestFit", WideToSjisKeepsBestFit},
+        {"QuickRun.DrawsWithoutAnyWindow",
+         QuickCase({true, L"/quick", TieInput, Settings(137, 91, 2), 0, Settings(137, 91, 2)})},
+        {"QuickRun.SwitchInAnyCase", QuickCase({false, L"/QUICK", "road-one-dimension.txt",
+                                                Settings(137, 91, 2), 0, Settings(137, 91, 2)})},
+        {"QuickRun.ZeroLengthShowsNothing",
+         QuickCase({true, L"/Quick", "road-zero-length.txt", Settings(120, 80, 1), 0, ""})},
+        {"QuickRun.FirstUseOpensTheDialog", QuickCase({true, L"/quick", "road-one-dimension.txt",
+                                                       "", ComboBox3, Settings(100, 100, 2)})},
+        {"QuickRun.OnlyTheWholeSwitch",  // a normal run: the dialog, its focus where it starts
+         QuickCase({true, L"/quickly", "road-one-dimension.txt", Settings(137, 91, 2), ComboBox1,
+                    Settings(137, 91, 2)})},
+        {"QuickRun.BadValueOpensTheDialog",
+         QuickCase({false, L"/quick", "road-one-dimension.txt", SettingsWith(15, "180"), Edit8,
+                    Settings(120, 80, 1)})},
     };
     int failed = 0;
     size_t run = 0;

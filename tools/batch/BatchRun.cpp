@@ -1,26 +1,25 @@
-// The headless run: TForm1 shown through a view that records what the dialog's logic asked, and the
-// settings file a first run starts from.
+// The headless run as pardim-batch reports it, and the settings file a first run starts from.
 #include "BatchRun.h"
 
 #include "RecordingView.h"
-#include "Unit1.h"
+#include "Unit1Headless.h"
 
 std::string RunOnce(const std::filesystem::path& dir) {
-    TRecordingView view;
-    TForm1 form(view);
-    form.ExePath = dir / "pardim.exe";
-    form.FormShow();
-    form.Button1Click();
-    std::string outcome = "drawn";
-    if (view.Focused) {
-        outcome = std::string("focus ") + ControlName(*view.Focused);
-    } else if (view.Refused) {
-        outcome = "zero-length";
+    const TPath exePath = dir / "pardim.exe";
+    const THeadlessRun run = RunHeadless(exePath);
+    switch (run.Outcome) {
+        case THeadlessRun::TOutcome::Drawn:
+            return "drawn";
+        case THeadlessRun::TOutcome::Refused:
+            return "zero-length";
+        case THeadlessRun::TOutcome::CheckFailed:
+            break;
     }
-    // A refused OK leaves the dialog open; the user then cancels it.
-    if (!view.Closed) form.Button2Click();
-    form.FormClose();
-    return outcome;
+    // The dialog would stay open with the focus moved; the user then cancels it.
+    JwwInit();
+    (void)WriteOutputFile(ExchangeFilePath(exePath));
+    JwwFree();
+    return std::string("focus ") + ControlName(run.Focus);
 }
 
 bool SaveDefaultSettings(const std::filesystem::path& path) {

@@ -135,7 +135,7 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
 
 struct TRunOptions {
     std::string Dir, Exe, Batch, WinePrefix;
-    bool Show = false, Auto = false;
+    bool Show = false, Auto = false, Quick = false;
     int Timeout = 60;
 };
 
@@ -159,6 +159,9 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
     auto* autoFlag = cmd->add_flag(
         "--auto", o.Auto, "Run the dialog on its own Xvfb and confirm it with the keyboard");
     show->excludes(autoFlag);
+    cmd->add_flag("--quick", o.Quick,
+                  "Start the exe with /quick, as the continuous BAT does: the saved settings draw "
+                  "without the dialog");
     cmd->add_option("--timeout", o.Timeout,
                     "Seconds for the dialog to appear and to close (--auto), 1-3600")
         ->check(CLI::Range(1, 3600).description(""));
@@ -174,6 +177,7 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
         request.Batch = o.Batch;
         request.Mode = o.Show ? TRunMode::Show : o.Auto ? TRunMode::Auto : TRunMode::Default;
         request.WinePrefix = o.WinePrefix;
+        request.Quick = o.Quick;
         request.TimeoutSeconds = o.Timeout;
         std::string error;
         const int status = RunTool(request, error);

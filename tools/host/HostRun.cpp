@@ -157,17 +157,14 @@ int RunExe(const TRunRequest& request, bool autoMode, bool haveSettings, std::st
     const fs::path prefix = request.WinePrefix.empty() ? cache / "wine-prefix" : request.WinePrefix;
     std::error_code ec;
     fs::create_directories(cache, ec);
-    std::vector<std::string> argv = {"bash",
-                                     PARDIM_WINE_SCRIPT,
-                                     "run",
-                                     prefix.string(),
-                                     (request.Dir / ToolName).string(),
-                                     autoMode ? "auto" : "show",
-                                     std::to_string(request.TimeoutSeconds),
-                                     (cache / "last-run.log").string()};
+    std::vector<std::string> argv = {"bash", PARDIM_WINE_SCRIPT, "run"};
+    if (request.Quick) argv.insert(argv.end(), {"--arg", "/quick"});
+    argv.insert(argv.end(),
+                {prefix.string(), (request.Dir / ToolName).string(), autoMode ? "auto" : "show",
+                 std::to_string(request.TimeoutSeconds), (cache / "last-run.log").string()});
     // Without saved settings the text type list has no selection: the first Enter only moves the
     // focus there, two Down arrows pick No1 below the host's current type, and the second Enter
-    // is OK.
+    // is OK. A quick run opens the dialog only then, with the focus already there.
     for (const char* key : haveSettings
                                ? std::vector<const char*>{"Return"}
                                : std::vector<const char*>{"Return", "Down", "Down", "Return"}) {
@@ -232,8 +229,8 @@ int RunTool(const TRunRequest& request, std::string& error) {
         return 2;
     }
     const bool batch = !request.Batch.empty();
-    if (batch && request.Mode != TRunMode::Default) {
-        error = "--show and --auto are for the exe, not for --batch";
+    if (batch && (request.Mode != TRunMode::Default || request.Quick)) {
+        error = "--show, --auto and --quick are for the exe, not for --batch";
         return 2;
     }
     // The exe is copied; pardim-batch is started as execvp would, a bare name found on PATH.

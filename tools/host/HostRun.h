@@ -17,6 +17,7 @@ struct TRunRequest {
     std::filesystem::path Exe;    // copied into Dir as pardim.exe when given
     std::filesystem::path Batch;  // pardim-batch, run directly on Dir
     TRunMode Mode = TRunMode::Default;
+    bool Quick = false;  // the exe started with /quick, as the continuous BAT starts it
     std::filesystem::path WinePrefix;  // empty: the stand-in's own prefix
     int TimeoutSeconds = 60;           // --auto: for the dialog to appear and to close
 };
