@@ -157,9 +157,11 @@ struct TDimPlan {
 TDimPlan BuildDimPlan(const TExchangeModel& model, const TDimParams& params,
                       const TDimGeometry& geometry);
 
-// False when the dimension line is shorter than ConstructionZero, or when a point, length or
-// distance of it, its value or its text's place is not finite or prints past the largest double
-// (IsWritableReal): the host would read INF, NAN or infinity. OK refuses such a dimension.
+// False when the dimension line is shorter than ConstructionZero, or when a number the emitters
+// write for it (a point, length or distance, its value, its text's place, the ends of its
+// extension lines, overshoots and arrow strokes, a point mark's direction and magnification) is
+// not finite or prints past the largest double (IsWritableReal): the host would read INF, NAN or
+// infinity. OK refuses such a dimension, so that none is drawn with a line missing.
 bool IsWritable(const TDimPlan& plan);
 
 // Commands of the dimension, appended to OutputLines in the order the host draws them: the
