@@ -7,6 +7,7 @@
 #include <string>
 
 #include "JwwGaibu.h"
+#include "MyFunc.h"
 
 enum class TControlId : int;  // the dialog's controls (Unit1.h)
 
@@ -65,7 +66,8 @@ struct TDimPoint {
 
 // The construction's zero, in drawing units: a dimension line needs at least this length, and an
 // extension line's room beyond its gap and a reversed mark's overshoot must be longer than it.
-inline constexpr double ConstructionZero = 1e-10;
+// The same zero as the plane's, below which a direction has no angle.
+inline constexpr double ConstructionZero = GeometryZero;
 
 struct TDimGeometry {
     TDimPoint P1, P2, P3;

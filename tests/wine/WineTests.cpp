@@ -14,6 +14,7 @@
 
 #include "ControlIds.h"
 #include "Fpu.h"
+#include "RecordingView.h"
 #include "Unit1.h"
 #include "Win32Text.h"
 #include "WineDriver.h"
@@ -805,19 +806,9 @@ std::string TieDrawnByLinux(const TContext& context) {
     return ReadFileBytes(context.DataDir / "golden" / "wall-3639.9995-point-marks.out.txt");
 }
 
-struct TSilentView : TFormView {
-    void FocusControl(TControlId) override {}
-    void ShowStatus(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-    void Close() override {}
-    void GetPosition(int& left, int& top) override { left = top = 100; }
-    void MoveTo(int, int) override {}
-    void ShowInfoPage(const std::string&) override {}
-};
-
 // The whole run in this process, with whatever control word is loaded.
 std::string DrawHere(const fs::path& folder) {
-    TSilentView view;
+    TRecordingView view;
     TForm1 form(view);
     form.ExePath = folder / "pardim.exe";
     form.FormShow();
