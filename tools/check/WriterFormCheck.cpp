@@ -4,9 +4,8 @@
 // reads them (HostText.h), and the text is held against the canonical form written out here,
 // never formatted with the writer's own code.
 #include <charconv>
-#include <cmath>
-#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "CheckShared.h"
 #include "HostText.h"
