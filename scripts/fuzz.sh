@@ -16,7 +16,7 @@ elif [ $# -ne 0 ]; then
 fi
 
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPARDIM_FUZZ=ON -DPARDIM_TESTS=OFF >/dev/null
+    -DPARDIM_FUZZ=ON -DPARDIM_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build/fuzz --target pardim-fuzz
 
 failed=0

@@ -149,8 +149,17 @@ TEST(Emitters, FirstCallsWriteTheExampleLines) {
     } cases[] = {
         {"lg 10", [] { EmitLayerGroup(10); }, "lgA\r\n"},
         {"lc 2", [] { EmitLineColor(2, 0); }, "lc2\r\n"},
+        {"lc 10 as given", [] { EmitLineColor(10, 0); }, "lc10\r\n"},
+        {"lc 10 mapped", [] { EmitLineColor(10, 1); }, "lc101\r\n"},
+        {"lt 10 as given", [] { EmitLineType(10, 0); }, "lt10\r\n"},
+        {"lt 10 mapped", [] { EmitLineType(10, 1); }, "lt11\r\n"},
+        {"pn 10 as given", [] { EmitPenNumber(10, 0); }, "pn10\r\n"},
+        {"pn 10 mapped", [] { EmitPenNumber(10, 1); }, "pn101\r\n"},
         {"lw -1", [] { EmitLineWidth(-1); }, "lw0\r\n"},
         {"cn0", [] { EmitTextType(0, 2, 0, 2.5, 2.5, 0); }, "cn0 2.5 2.5 0 2\r\n"},
+        {"cn0 colour as given", [] { EmitTextType(0, 10, 0, 2.5, 2.5, 0); },
+         "cn0 2.5 2.5 0 10\r\n"},
+        {"cn0 colour mapped", [] { EmitTextType(0, 10, 1, 2.5, 2.5, 0); }, "cn0 2.5 2.5 0 101\r\n"},
         {"cn3", [] { EmitTextType(3, 7, 0, 9.5, 1, 2); }, "cn3\r\n"},
         {"font", [] { EmitFontName("\x82\x6c\x82\x72 \x96\xbe\x92\xa9"); },  // ＭＳ 明朝
          "cn\"$\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\n"},

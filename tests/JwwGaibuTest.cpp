@@ -268,18 +268,27 @@ TEST(JwwParseLine, FirstAttributeLinesAreTheHostSettings) {
     EXPECT_EQ(S.CurFreeText.Width, 2.5);
 }
 
+// The layer digits: each end of the three hexadecimal ranges and the character just outside it.
 TEST(JwwParseLine, LayerDigitsAndCcValues) {
     const struct {
         std::string_view line;
         int group, cc;
+        int layer = 6;
     } cases[] = {
-        {"lgF", 15, 4}, {"lgG", 0, 4}, {"lg", 0, 4},   {"lg12", 1, 4},
-        {"cc5", 7, 5},  {"cc9", 7, 0}, {"cc12", 7, 1}, {"cc", 7, 0},
+        {"lgF", 15, 4},    {"lgG", 0, 4},     {"lg", 0, 4},      {"lg12", 1, 4},
+        {"cc5", 7, 5},     {"cc9", 7, 0},     {"cc12", 7, 1},    {"cc", 7, 0},
+        {"lg0", 0, 4},     {"lg9", 9, 4},     {"lga", 10, 4},    {"lgf", 15, 4},
+        {"lgA", 10, 4},    {"lg/", 0, 4},     {"lg:", 0, 4},     {"lg`", 0, 4},
+        {"lgg", 0, 4},     {"lg@", 0, 4},     {"ly0", 7, 4, 0},  {"ly9", 7, 4, 9},
+        {"lya", 7, 4, 10}, {"lyf", 7, 4, 15}, {"lyA", 7, 4, 10}, {"lyF", 7, 4, 15},
+        {"ly/", 7, 4, 0},  {"ly:", 7, 4, 0},  {"ly`", 7, 4, 0},  {"lyg", 7, 4, 0},
+        {"ly@", 7, 4, 0},  {"lyG", 7, 4, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        Parse({"lg7", "cc4", c.line});
+        Parse({"lg7", "ly6", "cc4", c.line});
         EXPECT_EQ(S.CurLayerGroup, c.group);
+        EXPECT_EQ(S.CurLayer, c.layer);
         EXPECT_EQ(S.CurCc, c.cc);
     }
 }
@@ -381,6 +390,17 @@ TEST(JwwParseLine, TextTakesSizesFromItsTextType) {
     EXPECT_EQ(M.EntTexts[2].TextType, 11);
     EXPECT_EQ(M.EntTexts[2].Height, 2.5);
     EXPECT_EQ(M.EntTexts[2].TextKind, 9);
+    // Types 1 to 10 take their entry; 0 and 11 the free size, which is not type 1's.
+    const struct {
+        const char* textType;
+        double width;
+    } cases[] = {{"cn0", 9}, {"cn1", 1}, {"cn10", 10}, {"cn11", 9}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.textType);
+        Parse({"hcw 1 2 3 4 5 6 7 8 9 10", "cn0 9 8 7 5", c.textType, "ch 0 0 1 0 a"});
+        ASSERT_EQ(M.EntTexts.size(), 1u);
+        EXPECT_EQ(M.EntTexts[0].Width, c.width);
+    }
 }
 
 TEST(JwwParseLine, TextIsCutAtAWholeCharacter) {

@@ -65,3 +65,25 @@ TEST(CheckWriterForm, RefusesWhatTheHostWouldMisread) {
     prefixed.TextMayReadInfOrNan = true;
     EXPECT_EQ(CheckWriterForm("cs 0 0 10 0 \"NAN100\r\n", prefixed), "");
 }
+
+// The checker's own blank test, by whole characters: a full-width blank only where a character
+// starts.
+TEST(IsBlankText, OnlyBlanksAndControlsAreBlank) {
+    const struct {
+        std::string text;
+        bool blank;
+    } cases[] = {
+        {"", true},
+        {" \t\x01\x1f", true},
+        {"\x81\x40 \x81\x40", true},
+        {"!", false},                 // 0x21, just past the blank
+        {"\x7f", false},              // DEL is drawn
+        {"\x81\x41", false},          // "、"
+        {"\x81", false},              // a lone lead byte
+        {"\x81\x81\x40\x40", false},  // "＝" and "@", not a full-width blank
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(IsBlankText(c.text), c.blank);
+    }
+}

@@ -190,13 +190,20 @@ TEST(TextReadingAngle, ReadsLeftToRightOrBottomToTop) {
     struct {
         double dim, text;
     } cases[] = {
-        {0, 0},     {45, 45},
-        {90, 90},   {91, 271},
-        {135, 315}, {180, 0},
-        {225, 45},  {269, 89},
-        {270, 90},  {271, 271},
-        {315, 315}, {360, 0},
-        {-90, 90},  {90.000000005, 90.000000005},
+        {0, 0},
+        {45, 45},
+        {90, 90},
+        {91, 271},
+        {135, 315},
+        {180, 0},
+        {225, 45},
+        {269, 89},
+        {270, 90},
+        {271, 271},
+        {315, 315},
+        {360, 0},
+        {-90, 90},
+        {90.000000005, 90.000000005},
         {90.00000001, 90.00000001},  // at the tolerance: still bottom to top
     };
     for (const auto& c : cases) {
@@ -267,13 +274,9 @@ TEST(LayoutValueText, HostsTextTypeDecidesTheSize) {
         {0, 0, 0, 2.5},  // the free size of the host
         {0, 4, 4, 4},    // the host's numbered type
         {0, 12, 1, 3},   // outside the table: type 1
-        {0, 11, 1, 3},
-        {0, 10, 10, 10},
-        {0, 1, 1, 3},
-        {0, -1, 1, 3},
-        {7, 0, 7, 7},    // chosen in the list
-        {10, 4, 10, 10},
-        {11, 4, 4, 4},   // no item of the list: the host's
+        {0, 11, 1, 3},   {0, 10, 10, 10}, {0, 1, 1, 3},
+        {0, -1, 1, 3},   {7, 0, 7, 7},   // chosen in the list
+        {10, 4, 10, 10}, {11, 4, 4, 4},  // no item of the list: the host's
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index * 100 + c.hostType);
@@ -401,48 +404,93 @@ TEST(IsWritable, ValueBeyondTheRangeOfRealsIsRefused) {
         EXPECT_TRUE(IsWritable(Plan(Line(0, 20, 1000, 20, 0), params)));
         ExchangeModel.TextTypes[1].Width = 1e308;
         EXPECT_FALSE(IsWritable(Plan(Line(0, 20, 1000, 20, 0), params)));
+        // Only the extension lines' ends pass the top: measured far up, a huge overshoot.
+        params.ExtOvershoot = 1e307;
+        FreshStore();
+        const TDimGeometry high =
+            ComputeDimGeometry({0, 1.7e308}, {1000, 1.7e308}, {500, 1.79e308});
+        EXPECT_FALSE(IsWritable(Plan(high, params)));
     }
 }
 
-// Each number the check looks at, on its own beyond the range of reals (or printing past it).
+// Each number the check looks at, on its own beyond the range of reals (or printing past it),
+// and numbers that are never written, which must not refuse the dimension.
 TEST(IsWritable, RefusesEachCheckedNumberBeyondTheRange) {
     const double beyond = 1.7976931348623157e308;  // prints as 1.79769313486232E308
     struct {
         const char* what;
+        bool writable;
         void (*spoil)(TDimPlan&, double);
     } cases[] = {
-        {"nothing", [](TDimPlan&, double) {}},
-        {"length 1e-10", [](TDimPlan& p, double) { p.Geometry.DimLength = 1e-10; }},
-        {"length 9.9e-11", [](TDimPlan& p, double) { p.Geometry.DimLength = 9.9e-11; }},
-        {"P1", [](TDimPlan& p, double v) { p.Geometry.P1.X = v; }},
-        {"P2", [](TDimPlan& p, double v) { p.Geometry.P2.Y = v; }},
-        {"P3", [](TDimPlan& p, double v) { p.Geometry.P3.X = v; }},
-        {"LocalP2", [](TDimPlan& p, double v) { p.Geometry.LocalP2.Y = v; }},
-        {"LocalP3", [](TDimPlan& p, double v) { p.Geometry.LocalP3.X = v; }},
-        {"DimStart", [](TDimPlan& p, double v) { p.Geometry.DimStart.Y = v; }},
-        {"DimEnd", [](TDimPlan& p, double v) { p.Geometry.DimEnd.X = v; }},
-        {"angle", [](TDimPlan& p, double v) { p.Geometry.DimAngle = v; }},
-        {"length", [](TDimPlan& p, double v) { p.Geometry.DimLength = v; }},
-        {"scale", [](TDimPlan& p, double v) { p.DrawingScale = v; }},
-        {"text gap", [](TDimPlan& p, double v) { p.TextGapDrawing = v; }},
-        {"extension gap", [](TDimPlan& p, double v) { p.ExtGapDrawing = v; }},
-        {"overshoot", [](TDimPlan& p, double v) { p.ExtOvershootDrawing = v; }},
-        {"reverse overshoot", [](TDimPlan& p, double v) { p.ReverseOvershootDrawing = v; }},
-        {"arrow", [](TDimPlan& p, double v) { p.ArrowLengthDrawing = v; }},
-        {"value", [](TDimPlan& p, double v) { p.Text.DimValue = v; }},
-        {"text start", [](TDimPlan& p, double v) { p.Text.TextStart.Y = v; }},
-        {"text direction", [](TDimPlan& p, double v) { p.Text.TextDir.X = v; }},
+        {"nothing", true, [](TDimPlan&, double) {}},
+        {"length 1e-10", true, [](TDimPlan& p, double) { p.Geometry.DimLength = 1e-10; }},
+        {"length 9.9e-11", false, [](TDimPlan& p, double) { p.Geometry.DimLength = 9.9e-11; }},
+        {"P1", false, [](TDimPlan& p, double v) { p.Geometry.P1.X = v; }},
+        {"P2", false, [](TDimPlan& p, double v) { p.Geometry.P2.Y = v; }},
+        {"P3", false, [](TDimPlan& p, double v) { p.Geometry.P3.X = v; }},
+        {"LocalP2", false, [](TDimPlan& p, double v) { p.Geometry.LocalP2.Y = v; }},
+        {"LocalP3", false, [](TDimPlan& p, double v) { p.Geometry.LocalP3.X = v; }},
+        {"DimStart", false, [](TDimPlan& p, double v) { p.Geometry.DimStart.Y = v; }},
+        {"DimEnd", false, [](TDimPlan& p, double v) { p.Geometry.DimEnd.X = v; }},
+        {"angle", false, [](TDimPlan& p, double v) { p.Geometry.DimAngle = v; }},
+        {"length", false, [](TDimPlan& p, double v) { p.Geometry.DimLength = v; }},
+        {"scale", false, [](TDimPlan& p, double v) { p.DrawingScale = v; }},
+        {"text gap", false, [](TDimPlan& p, double v) { p.TextGapDrawing = v; }},
+        {"extension gap", false, [](TDimPlan& p, double v) { p.ExtGapDrawing = v; }},
+        {"overshoot", false, [](TDimPlan& p, double v) { p.ExtOvershootDrawing = v; }},
+        {"reverse overshoot", false, [](TDimPlan& p, double v) { p.ReverseOvershootDrawing = v; }},
+        {"arrow", false, [](TDimPlan& p, double v) { p.ArrowLengthDrawing = v; }},
+        {"value", false, [](TDimPlan& p, double v) { p.Text.DimValue = v; }},
+        {"text start", false, [](TDimPlan& p, double v) { p.Text.TextStart.Y = v; }},
+        {"text direction", false, [](TDimPlan& p, double v) { p.Text.TextDir.X = v; }},
+        {"extension line 1 foot", false,
+         [](TDimPlan& p, double v) { p.ExtensionLines[0].From.X = v; }},
+        {"extension line 2 end", false,
+         [](TDimPlan& p, double v) { p.ExtensionLines[1].To.Y = v; }},
+        {"no extension lines", true,
+         [](TDimPlan& p, double v) {
+             p.HasExtensionLines = false;
+             p.ExtensionLines[0].To.X = v;
+         }},
+        {"mark overshoot end", false,
+         [](TDimPlan& p, double v) {
+             p.EndMark.HasOvershoot = true;
+             p.EndMark.Overshoot.To.X = v;
+         }},
+        {"no mark overshoot", true, [](TDimPlan& p, double v) { p.EndMark.Overshoot.To.X = v; }},
+        {"arrow stroke end", false,
+         [](TDimPlan& p, double v) { p.StartMark.ArrowStrokes[1].To.Y = v; }},
+        {"point mark magnification", false,
+         [](TDimPlan& p, double v) {
+             p.EndMark.Kind = MarkTriangle;
+             p.EndMark.MarkScale = v;
+         }},
+        {"point mark direction", false,
+         [](TDimPlan& p, double v) {
+             p.StartMark.Kind = MarkCircle;
+             p.StartMark.DirectionDeg = v;
+         }},
+        {"line arrow magnification", true, [](TDimPlan& p, double v) { p.EndMark.MarkScale = v; }},
+        {"point mark strokes", true,
+         [](TDimPlan& p, double v) {
+             p.EndMark.Kind = MarkTriangle;
+             p.EndMark.ArrowStrokes[0].To.X = v;
+         }},
+        {"host's free text size", true,
+         [](TDimPlan& p, double v) {
+             p.Text.ValueTextType = 0;
+             p.Text.ValueTextSize.Height = v;
+         }},
     };
     FreshStore();
     const TDimPlan good = Plan(ComputeDimGeometry({0, 0}, {100, 0}, {50, 20}), DefaultParams());
+    ASSERT_TRUE(good.HasExtensionLines);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const bool writable = std::string(c.what) == "nothing" ||
-                              std::string(c.what) == "length 1e-10";
         for (double v : {beyond, -HUGE_VAL, std::nan("")}) {
             TDimPlan plan = good;
             c.spoil(plan, v);
-            EXPECT_EQ(IsWritable(plan), writable);
+            EXPECT_EQ(IsWritable(plan), c.writable);
         }
     }
 }

@@ -122,12 +122,54 @@ TEST(TForm1, StartsWithTheDialogDefaults) {
     EXPECT_EQ(form.SavedTop, 100);
 }
 
+// Every row of the control table, in its order: the name, the settings line, the typing limit,
+// the input method and, read through the row's member, the default that the dialog shows.
 TEST(ControlName, NamesEveryControlAsTheDialogDoes) {
-    EXPECT_STREQ(ControlName(TControlId::ComboBox3), "ComboBox3");
-    EXPECT_STREQ(ControlName(TControlId::Edit8), "Edit8");
-    EXPECT_STREQ(ControlName(TControlId::RadioGroup2), "RadioGroup2");
-    EXPECT_STREQ(ControlName(TControlId::CheckBox4), "CheckBox4");
-    EXPECT_STREQ(ControlName(TControlId::Button2), "Button2");
+    const struct {
+        const char* name;
+        int line, maxBytes;
+        bool imeOff;
+        const char* value;  // an item index, a text or a check; nothing for a button
+    } rows[] = {
+        {"ComboBox1", 3, 0, true, "0"},     {"ComboBox2", 4, 0, true, "0"},
+        {"ComboBox3", 5, 0, true, "-1"},    {"ComboBox4", 6, 0, true, "3"},
+        {"ComboBox5", 7, 0, true, "2"},     {"Edit1", 8, 16, true, "1"},
+        {"Edit2", 9, 32, false, ""},        {"Edit3", 10, 32, false, ""},
+        {"Edit4", 11, 16, true, "0.5"},     {"Edit5", 12, 16, true, "2"},
+        {"Edit6", 13, 16, true, "2"},       {"Edit7", 14, 8, true, "3"},
+        {"Edit8", 15, 8, true, "15"},       {"Edit9", 16, 16, true, "2"},
+        {"RadioGroup1", 17, 0, false, "0"}, {"RadioGroup2", 18, 0, false, "0"},
+        {"CheckBox1", 19, 0, false, "0"},   {"CheckBox2", 20, 0, false, "0"},
+        {"CheckBox3", 21, 0, false, "0"},   {"CheckBox4", 22, 0, false, "0"},
+        {"Button1", 0, 0, false, ""},       {"Button2", 0, 0, false, ""},
+    };
+    static_assert(std::size(rows) == ControlCount);
+    TRecordingView view;
+    const TForm1 form(view);
+    for (std::size_t i = 0; i < ControlCount; ++i) {
+        const auto& c = rows[i];
+        const TControlRow& row = ControlTable[i];
+        SCOPED_TRACE(c.name);
+        EXPECT_STREQ(ControlName(static_cast<TControlId>(i)), c.name);
+        EXPECT_EQ(row.SettingsLine, c.line);
+        EXPECT_EQ(row.MaxBytes, c.maxBytes);
+        EXPECT_EQ(row.Ime == TImeMode::Off, c.imeOff);
+        const std::string value = std::visit(
+            [&form](auto member) -> std::string {
+                using T = decltype(member);
+                if constexpr (std::is_same_v<T, TEdit TForm1::*>) {
+                    return (form.*member).Text;
+                } else if constexpr (std::is_same_v<T, TCheckBox TForm1::*>) {
+                    return (form.*member).Checked ? "1" : "0";
+                } else if constexpr (std::is_same_v<T, std::monostate>) {
+                    return "";
+                } else {
+                    return std::to_string((form.*member).ItemIndex);
+                }
+            },
+            row.Member);
+        EXPECT_EQ(value, c.value);
+    }
 }
 
 TEST_F(Unit1Run, FormShowWithoutExchangeFileListsDefaultTextTypes) {

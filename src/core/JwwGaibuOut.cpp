@@ -21,6 +21,10 @@ constexpr int SignificantDigits = 15;
 // Below this a line has no length; at or below it a direction has none.
 constexpr double MinExtent = 1e-8;
 
+// The grid a dimension figure's measured length is rounded to when its text is blank. A long
+// double, as the division by it must be: the divisor's type decides the bytes written.
+constexpr long double LengthGrid = 1e-8L;
+
 // The decimal digits of a positive finite value rounded to 15 significant digits (trailing
 // zeros dropped) and its exponent e in the form 0.d1d2... x 10^e.
 struct TRoundedDigits {
@@ -314,10 +318,10 @@ void EmitDimensionFigure(std::string_view text, double x1, double y1, double x2,
 
     std::string value(text);
     if (RemoveBlanks(DropLineBreaks(text)).empty()) {
-        // The measured length in steps of 1e-8, so the last binary digits do not show.
+        // The measured length in steps of LengthGrid, so the last binary digits do not show.
         const double length = Distance(x1, y1, x2, y2);
         const double rounded = static_cast<double>(
-            std::trunc(static_cast<long double>(length) / 1e-8L + 0.5L) * 1e-8L);
+            std::trunc(static_cast<long double>(length) / LengthGrid + 0.5L) * LengthGrid);
         if (!IsWritableReal(rounded)) return;
         value = NumberText(rounded);
     }

@@ -74,6 +74,10 @@ std::string ToFullWidth(std::string_view text);
 double RoundTo1E10(double x);
 double RoundByMode(int decimals, int mode, double x);
 
+// The plane's zero: a vector shorter than this in both coordinates has no direction (AngleRad
+// gives 0), and the dimension's construction takes a shorter length as none.
+inline constexpr double GeometryZero = 1e-10;
+
 double Distance(double x1, double y1, double x2, double y2);
 double AngleRad(double dx, double dy);
 double AngleDeg(double dx, double dy);

@@ -10,7 +10,7 @@ double Distance(double x1, double y1, double x2, double y2) {
 }
 
 double AngleRad(double dx, double dy) {
-    if (std::fabs(dx) < 1e-10 && std::fabs(dy) < 1e-10) return 0;
+    if (std::fabs(dx) < GeometryZero && std::fabs(dy) < GeometryZero) return 0;
     long double r = ExtAtan2(dy, dx);
     if (r < 0) r += TwoPi;
     return static_cast<double>(r);

@@ -12,7 +12,8 @@
 #include "JwwGaibu.h"
 #include "Unit1Dim.h"
 
-// The controls the dialog's logic knows by name, in tab order.
+// The controls the dialog's logic knows by name, in the order of their settings lines (the tab
+// order is the window table's).
 enum class TControlId : int {
     ComboBox1,
     ComboBox2,
@@ -107,7 +108,7 @@ struct TControlRow {
     TImeMode Ime;
 };
 
-// Every control, in the order of TControlId (which is the tab order).
+// Every control, in the order of TControlId.
 extern const std::array<TControlRow, ControlCount> ControlTable;
 
 inline const TControlRow& ControlRow(TControlId id) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "JwwGaibu.h"
+#include "MyFunc.h"
 
 enum class TControlId : int;  // the dialog's controls (Unit1.h)
 
@@ -65,7 +66,8 @@ struct TDimPoint {
 
 // The construction's zero, in drawing units: a dimension line needs at least this length, and an
 // extension line's room beyond its gap and a reversed mark's overshoot must be longer than it.
-inline constexpr double ConstructionZero = 1e-10;
+// The same zero as the plane's, below which a direction has no angle.
+inline constexpr double ConstructionZero = GeometryZero;
 
 struct TDimGeometry {
     TDimPoint P1, P2, P3;
@@ -157,9 +159,11 @@ struct TDimPlan {
 TDimPlan BuildDimPlan(const TExchangeModel& model, const TDimParams& params,
                       const TDimGeometry& geometry);
 
-// False when the dimension line is shorter than ConstructionZero, or when a point, length or
-// distance of it, its value or its text's place is not finite or prints past the largest double
-// (IsWritableReal): the host would read INF, NAN or infinity. OK refuses such a dimension.
+// False when the dimension line is shorter than ConstructionZero, or when a number the emitters
+// write for it (a point, length or distance, its value, its text's place, the ends of its
+// extension lines, overshoots and arrow strokes, a point mark's direction and magnification) is
+// not finite or prints past the largest double (IsWritableReal): the host would read INF, NAN or
+// infinity. OK refuses such a dimension, so that none is drawn with a line missing.
 bool IsWritable(const TDimPlan& plan);
 
 // Commands of the dimension, appended to OutputLines in the order the host draws them: the

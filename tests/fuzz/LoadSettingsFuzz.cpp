@@ -7,19 +7,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "RecordingView.h"
 #include "Unit1.h"
 
 namespace {
-
-struct TQuietView : TFormView {
-    void FocusControl(TControlId) override {}
-    void ShowStatus(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-    void Close() override {}
-    void GetPosition(int& left, int& top) override { left = top = 0; }
-    void MoveTo(int, int) override {}
-    void ShowInfoPage(const std::string&) override {}
-};
 
 std::vector<const TComboBox*> Combos(const TForm1& f) {
     return {&f.ComboBox1, &f.ComboBox2, &f.ComboBox3, &f.ComboBox4, &f.ComboBox5};
@@ -80,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::error_code ec;
     std::filesystem::remove(folder / "JWC_TEMP.TXT", ec);
 
-    TQuietView view;
+    TRecordingView view;
     TForm1 form(view);
     form.ExePath = folder / "pardim.exe";
     form.FormShow();  // fills the text-type list, then loads the settings over the defaults
@@ -89,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto savedPath = folder / "saved.dat";
     if (!form.SaveSettings(savedPath)) std::abort();  // a scratch folder of our own takes it
     RequireSavedShape(ReadFileBytes(savedPath));
-    TQuietView otherView;
+    TRecordingView otherView;
     TForm1 other(otherView);
     other.ComboBox3.Items = form.ComboBox3.Items;
     other.LoadSettings(savedPath);

@@ -15,6 +15,7 @@
 #include "ControlIds.h"
 #include "Fpu.h"
 #include "JwwGaibu.h"
+#include "RecordingView.h"
 #include "Unit1.h"
 #include "Win32Text.h"
 #include "WineDriver.h"
@@ -821,19 +822,9 @@ std::string TieDrawnByLinux(const TContext& context) {
     return ReadFileBytes(context.DataDir / "golden" / "wall-3639.9995-point-marks.out.txt");
 }
 
-struct TSilentView : TFormView {
-    void FocusControl(TControlId) override {}
-    void ShowStatus(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
-    void Close() override {}
-    void GetPosition(int& left, int& top) override { left = top = 100; }
-    void MoveTo(int, int) override {}
-    void ShowInfoPage(const std::string&) override {}
-};
-
 // The whole run in this process, with whatever control word is loaded.
 std::string DrawHere(const fs::path& folder) {
-    TSilentView view;
+    TRecordingView view;
     TForm1 form(view);
     form.ExePath = folder / "pardim.exe";
     form.FormShow();
@@ -845,7 +836,7 @@ std::string DrawHere(const fs::path& folder) {
 // The value text that OK computes from the files in folder, with controlWord loaded for the
 // computation alone: the file layer sets the state again after each of its calls.
 std::string ValueTextHere(const fs::path& folder, unsigned short controlWord) {
-    TSilentView view;
+    TRecordingView view;
     TForm1 form(view);
     form.ExePath = folder / "pardim.exe";
     form.FormShow();

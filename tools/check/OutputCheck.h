@@ -5,9 +5,11 @@
 // - the writer-form level asks "is this exactly the form the writer promises?": CR LF line
 //   ends, single blanks, every number in the writer's canonical text (the fuzzers).
 //
-// The checker keeps its own constants and never formats a number with the writer's code: it
-// reads each number back and holds the text against the canonical form written out here, so a
-// fault in the writer cannot pass its own check. Every fuzzer that writes a file uses both.
+// The checker keeps its own constants and never judges with the writer's code: it reads each
+// number back and holds the text against the canonical form written out here, and walks a text
+// with its own blank test, so a fault in the writer cannot pass its own check. Every fuzzer that
+// writes a file uses both levels. HostLevelCheck.cpp and WriterFormCheck.cpp hold one level each;
+// what they judge alike is in CheckShared.h.
 #pragma once
 
 #include <string>
@@ -45,3 +47,9 @@ bool HasNumberForm(std::string_view text);
 
 // Whether a text holds INF or NAN, in half-width or full-width letters.
 bool ReadsInfOrNan(std::string_view text);
+
+// ---- both levels --------------------------------------------------------------------------------
+
+// Whether a text draws as nothing: only half-width blanks, full-width blanks ("\x81\x40") and
+// one-byte control characters, walked by whole characters of code page 932.
+bool IsBlankText(std::string_view text);

@@ -11,6 +11,7 @@
 #include <limits>
 #include <sstream>
 
+#include "HostFiles.h"
 #include "HostText.h"
 #include "JwwGaibu.h"
 #include "MyFunc.h"
@@ -19,6 +20,25 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The text with &, <, > and " escaped for XML.
+std::string XmlEscape(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        const char* entity = c == '&'   ? "&amp;"
+                             : c == '<' ? "&lt;"
+                             : c == '>' ? "&gt;"
+                             : c == '"' ? "&quot;"
+                                        : nullptr;
+        if (entity) {
+            out += entity;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 // The picture's size on screen; strokes and labels are sized in these pixels.
 constexpr double MaxWidthPx = 1200;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "HostDraw.h"
+#include "HostFiles.h"
 #include "HostRun.h"
 #include "HostScenario.h"
 #include "HostShow.h"
@@ -16,20 +17,21 @@ namespace {
 
 constexpr char ScenarioCopyName[] = "pardim-host.toml";
 
-// Bad arguments and unreadable files: one line on stderr, status 2, nothing written.
+// Bad arguments and unreadable files: one line on stderr, status 2, nothing written. The file
+// helpers here throw through Fail; those of HostRun.cpp answer with an empty result instead.
 struct TUsageError {
     std::string Message;
 };
 
 [[noreturn]] void Fail(std::string message) { throw TUsageError{std::move(message)}; }
 
-std::string ReadBytes(const fs::path& path) {
+std::string ReadBytesOrFail(const fs::path& path) {
     std::string bytes, error;
     if (!ReadWholeFile(path, bytes, error)) Fail(error);
     return bytes;
 }
 
-void WriteBytes(const fs::path& path, std::string_view bytes) {
+void WriteBytesOrFail(const fs::path& path, std::string_view bytes) {
     std::string error;
     if (!WriteWholeFile(path, bytes, error)) Fail(error);
 }
@@ -123,8 +125,8 @@ void AddWrite(CLI::App& app, TWriteOptions& o, std::function<void()>& action) {
         if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) Fail(o.Dir + " is not a folder");
         fs::create_directories(dir, ec);
         if (ec) Fail("could not create " + o.Dir);
-        WriteBytes(dir / ExchangeFileName, bytes);
-        WriteBytes(dir / ScenarioCopyName, ScenarioToml(s));
+        WriteBytesOrFail(dir / ExchangeFileName, bytes);
+        WriteBytesOrFail(dir / ScenarioCopyName, ScenarioToml(s));
         fs::remove(dir / InputCopyName, ec);  // from an earlier run; draw would take it
         std::printf("wrote %s and %s\n", (dir / ExchangeFileName).c_str(),
                     (dir / ScenarioCopyName).c_str());
@@ -189,7 +191,7 @@ void AddRun(CLI::App& app, TRunOptions& o, std::function<int()>& action) {
 // ---- check, draw, show --------------------------------------------------------------------------
 
 int Check(const std::string& file) {
-    const auto problems = CheckHostLevel(ReadBytes(file));
+    const auto problems = CheckHostLevel(ReadBytesOrFail(file));
     for (const TCheckProblem& p : problems) {
         std::printf("%s:%d: %s\n", file.c_str(), p.Line, p.Message.c_str());
     }
@@ -208,7 +210,7 @@ struct TDrawOptions {
 
 void Draw(const TDrawOptions& o) {
     const fs::path file = o.File;
-    const std::string bytes = ReadBytes(file);  // unreadable: fail before anything is written
+    const std::string bytes = ReadBytesOrFail(file);  // unreadable: fail before anything is written
     std::error_code ec;
     TDrawRequest request;
     request.Output = file;
@@ -216,7 +218,7 @@ void Draw(const TDrawOptions& o) {
     std::string note;
     if (!o.Input.empty()) {
         request.Input = o.Input;
-        ReadBytes(request.Input);
+        ReadBytesOrFail(request.Input);
     } else if (fs::is_regular_file(file.parent_path() / InputCopyName, ec) &&
                file.filename() != InputCopyName) {
         request.Input = file.parent_path() / InputCopyName;
@@ -240,7 +242,7 @@ void Draw(const TDrawOptions& o) {
 
     const fs::path svg =
         !o.Svg.empty() ? fs::path(o.Svg) : fs::path(file).replace_extension(".svg");
-    WriteBytes(svg, result.Svg);
+    WriteBytesOrFail(svg, result.Svg);
     if (!o.Png.empty()) {
         std::string error;
         if (!RenderPng(svg, o.Png, error)) {
@@ -255,7 +257,7 @@ void Draw(const TDrawOptions& o) {
 }
 
 int Show(const std::string& file) {
-    ReadBytes(file);
+    ReadBytesOrFail(file);
     std::string report;
     if (!ShowExchangeFile(file, report)) Fail(file + " cannot be read");
     std::fputs(report.c_str(), stdout);

@@ -17,6 +17,7 @@
 
 #include "BatchRun.h"
 #include "HostDraw.h"
+#include "HostFiles.h"
 #include "HostText.h"
 #include "Unit1.h"
 
@@ -87,13 +88,14 @@ std::string Capture(const std::vector<std::string>& argv, const TEnv& env, int e
 }
 
 // The run's files as bytes; a file that cannot be read reads as empty.
-std::string ReadBytes(const fs::path& path) {
+std::string ReadBytesOrEmpty(const fs::path& path) {
     std::string bytes, error;
     ReadWholeFile(path, bytes, error);
     return bytes;
 }
 
-bool WriteBytes(const fs::path& path, std::string_view bytes) {
+// False when the file could not be written.
+bool TryWriteBytes(const fs::path& path, std::string_view bytes) {
     std::string error;
     return WriteWholeFile(path, bytes, error);
 }
@@ -187,7 +189,7 @@ void PrintOutcome(const fs::path& dir, const std::string& input) {
         std::printf("outcome: nothing drawn (%s is missing)\n", ExchangeFileName);
         return;
     }
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = ReadBytesOrEmpty(file);
     if (!DrawsNothing(bytes)) {
         std::printf("outcome: drawn\n");
     } else if (bytes == input) {
@@ -264,7 +266,7 @@ int RunTool(const TRunRequest& request, std::string& error) {
     }
 
     // The host's file as it was, for draw and for telling an untouched file from the tool's.
-    if (!WriteBytes(dir / InputCopyName, input)) {
+    if (!TryWriteBytes(dir / InputCopyName, input)) {
         error = "could not write " + (dir / InputCopyName).string();
         return 2;
     }
@@ -289,5 +291,5 @@ int RunTool(const TRunRequest& request, std::string& error) {
         batch ? RunBatch(request, error) : RunExe(request, autoMode, haveSettings, error);
     if (status != 0) return status;
     PrintOutcome(dir, input);
-    return DrawsNothing(ReadBytes(dir / ExchangeFileName)) ? 1 : 0;
+    return DrawsNothing(ReadBytesOrEmpty(dir / ExchangeFileName)) ? 1 : 0;
 }

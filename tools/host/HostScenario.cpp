@@ -11,6 +11,7 @@
 #include <optional>
 #include <sstream>
 
+#include "HostFiles.h"
 #include "HostText.h"
 
 namespace {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "JwwGaibu.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -83,7 +85,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < exes.size(); ++i) {
             const double t =
-                TimeOneStart(exes[i], folder / std::to_wstring(i), folder / L"JWC_TEMP.TXT");
+                TimeOneStart(exes[i], folder / std::to_wstring(i), folder / ExchangeFileName);
             if (t < 0) {
                 std::fprintf(stderr, "bench: %ls showed no window\n", exes[i].c_str());
                 return 1;

@@ -1,18 +1,11 @@
-// Text, number and file helpers of the host stand-in: Shift-JIS <-> UTF-8 for the terminal, TOML
-// and SVG, the host's own number format, strict number reading for the checker, and whole files.
+// The host's texts and numbers, as the host stand-in and the output checker both need them:
+// Shift-JIS <-> UTF-8 (for the terminal, TOML and SVG), the host's own number format, and numbers
+// read as the host reads them. A leaf: it uses nothing of the tool or of the other tools.
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <string>
 #include <string_view>
-
-// The whole file; false with the one-line reason: "<path> is missing", "<path> is a folder" or
-// "<path> cannot be read".
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& error);
-
-// Replaces the file with the bytes; false with "could not write <path>".
-bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
 
 // Shift-JIS (code page 932) to UTF-8; a byte that is not valid Shift-JIS becomes U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);
@@ -35,6 +28,3 @@ TRealRead ReadHostReal(std::string_view token, double& value);
 
 // The whole token as a decimal integer with an optional "-".
 bool ParseHostInt(std::string_view token, int& value);
-
-// The text with &, <, > and " escaped for XML.
-std::string XmlEscape(std::string_view utf8);

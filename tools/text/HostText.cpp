@@ -1,4 +1,4 @@
-// Encoding conversion through iconv(3), the host's number formats and whole files.
+// Encoding conversion through iconv(3) and the host's number formats.
 #include "HostText.h"
 
 #include <iconv.h>
@@ -7,9 +7,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace {
 
@@ -44,31 +41,6 @@ std::size_t ConvertPrefix(const char* to, const char* from, std::string_view in,
 }
 
 }  // namespace
-
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& error) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    std::ifstream in;
-    if (std::filesystem::is_directory(status)) {
-        error = path.string() + " is a folder";
-    } else if (!std::filesystem::exists(status)) {
-        error = path.string() + " is missing";
-    } else if (in.open(path, std::ios::binary); in) {
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-        if (!in.bad()) return true;
-    }
-    if (error.empty()) error = path.string() + " cannot be read";
-    bytes.clear();
-    return false;
-}
-
-bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (out.flush()) return true;
-    error = "could not write " + path.string();
-    return false;
-}
 
 std::string SjisToUtf8(std::string_view sjis) {
     std::string out;
@@ -132,22 +104,4 @@ bool ParseHostInt(std::string_view token, int& value) {
     const char* end = token.data() + token.size();
     auto [ptr, ec] = std::from_chars(token.data(), end, value);
     return !token.empty() && ec == std::errc{} && ptr == end;
-}
-
-std::string XmlEscape(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char c : utf8) {
-        const char* entity = c == '&'   ? "&amp;"
-                             : c == '<' ? "&lt;"
-                             : c == '>' ? "&gt;"
-                             : c == '"' ? "&quot;"
-                                        : nullptr;
-        if (entity) {
-            out += entity;
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
