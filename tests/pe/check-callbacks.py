@@ -13,6 +13,8 @@ import os
 import re
 import sys
 
+from calls import arguments
+
 # Where a function pointer is handed to Windows: the call, and the argument (0-based) that is
 # the callback. Each must be AtBoundary<...> or one of the system's own procedures.
 HANDED_OVER = {
@@ -33,27 +35,6 @@ SYSTEM_PROCEDURES = {"DefWindowProcW", "DefDlgProcW", "nullptr", "NULL"}
 # The calling conventions of a function the system calls; only the wrapper and the entry, which
 # the C runtime calls, may be declared with them.
 CONVENTION = re.compile(r"\b(CALLBACK|WINAPI|APIENTRY|STDMETHODCALLTYPE)\b")
-
-
-def arguments(text, start):
-    """The top-level arguments of the call whose '(' is at start."""
-    depth, args, current = 0, [], ""
-    for ch in text[start:]:
-        if ch in "(<[{":
-            depth += 1
-            if depth == 1 and ch == "(":
-                continue
-        elif ch in ")>]}":
-            depth -= 1
-            if depth == 0 and ch == ")":
-                args.append(current.strip())
-                return args
-        elif ch == "," and depth == 1:
-            args.append(current.strip())
-            current = ""
-            continue
-        current += ch
-    return args
 
 
 def is_guarded(argument):

@@ -13,6 +13,8 @@ usage: check-long-paths.py FILE        check the file layer
 import re
 import sys
 
+from calls import arguments
+
 # The system's file functions and the (0-based) arguments that are names.
 NAME_ARGUMENTS = {
     "_wfopen": [0],
@@ -34,27 +36,6 @@ FORBIDDEN = re.compile(r"\b(_wopen|_wstat\w*|_wremove|_wrename|_wunlink|fopen|Ge
                        r"MoveFileW|MoveFileWithProgressW|DeleteFileA|CreateFileA|"
                        r"CreateDirectoryA|[A-Za-z]+FileA|std::filesystem)\b")
 LONG_CALL = re.compile(r"^(Long|LongPathForm)\(.*\)\.c_str\(\)$")
-
-
-def arguments(text, start):
-    """The top-level arguments of the call whose '(' is at start."""
-    depth, args, current = 0, [], ""
-    for ch in text[start:]:
-        if ch in "([{":
-            depth += 1
-            if depth == 1 and ch == "(":
-                continue
-        elif ch in ")]}":
-            depth -= 1
-            if depth == 0 and ch == ")":
-                args.append(current.strip())
-                return args
-        elif ch == "," and depth == 1:
-            args.append(current.strip())
-            current = ""
-            continue
-        current += ch
-    return args
 
 
 def strip_comments(text):
@@ -82,7 +63,7 @@ def problems(text):
             before = text[:match.start()].rstrip()
             if re.search(r"(bool|BOOL|TCreateFolderCall)\s*$", before):
                 continue  # a declaration, not a call
-            args = arguments(text, match.end() - 1)
+            args = arguments(text, match.end() - 1, angles=False)
             for position in positions:
                 if position >= len(args):
                     found.append(f"{name}: argument {position + 1} is missing")
