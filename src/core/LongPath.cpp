@@ -1,8 +1,6 @@
 // The long-path form of a Windows path, done on the text alone.
 #include "LongPath.h"
 
-#include <vector>
-
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
@@ -16,48 +14,46 @@ bool HasPrefix(std::wstring_view path) {
     return IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.');
 }
 
-// The names between separators from `from` on, with "." and ".." resolved; `kept` of them are
-// the root's (the share's server and name), which ".." never takes away.
-std::vector<std::wstring_view> Names(std::wstring_view path, std::size_t from, std::size_t kept) {
-    std::vector<std::wstring_view> names;
+}  // namespace
+
+std::wstring LongPathForm(std::wstring_view path) {
+    if (HasPrefix(path)) return std::wstring(path);
+    // Built a character at a time in room made once: the string's general replace, which its
+    // appends bring in, would be an exe's only copy of it.
+    std::wstring form;
+    form.reserve(path.size() + 8);
+    const auto append = [&form](std::wstring_view text) {
+        for (const wchar_t c : text) form.push_back(c);
+    };
+    std::size_t from = 0;   // where the names start in path
+    int rootNamesLeft = 0;  // of a share: its server and its name, which ".." never takes
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) {
+        append(L"\\\\?\\");
+        append(path.substr(0, 2));
+        from = 3;
+    } else if (path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+               !IsSeparator(path[2])) {
+        append(L"\\\\?\\UNC");
+        from = 2;
+        rootNamesLeft = 2;
+    } else {
+        return std::wstring(path);
+    }
+    std::size_t root = form.size();  // the names from here on may be taken away by ".."
     while (from < path.size()) {
         std::size_t end = from;
         while (end < path.size() && !IsSeparator(path[end])) ++end;
         const std::wstring_view name = path.substr(from, end - from);
         if (name == L"..") {
-            if (names.size() > kept) names.pop_back();
+            if (rootNamesLeft == 0 && form.size() > root) form.resize(form.rfind(L'\\'));
         } else if (!name.empty() && name != L".") {
-            names.push_back(name);
+            form.push_back(L'\\');
+            append(name);
+            if (rootNamesLeft > 0 && --rootNamesLeft == 0) root = form.size();
         }
         from = end + 1;
     }
-    return names;
-}
-
-}  // namespace
-
-std::wstring LongPathForm(std::wstring_view path) {
-    if (HasPrefix(path)) return std::wstring(path);
-    std::wstring form;
-    std::vector<std::wstring_view> names;
-    std::size_t rootNames = 0;
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) {
-        form = L"\\\\?\\";
-        form += path.substr(0, 2);
-        names = Names(path, 3, 0);
-    } else if (path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
-               !IsSeparator(path[2])) {
-        form = L"\\\\?\\UNC";
-        rootNames = 2;  // server and share
-        names = Names(path, 2, rootNames);
-    } else {
-        return std::wstring(path);
-    }
-    for (const std::wstring_view name : names) {
-        form += L'\\';
-        form += name;
-    }
     // The root itself ends with its separator, as "C:\" does; so does a path that had one.
-    if (names.size() <= rootNames || IsSeparator(path.back())) form += L'\\';
+    if (rootNamesLeft > 0 || form.size() == root || IsSeparator(path.back())) form.push_back(L'\\');
     return form;
 }
