@@ -27,8 +27,8 @@
 
 #include "TestFaults.h"
 
-#include <exception>
 #include <algorithm>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
