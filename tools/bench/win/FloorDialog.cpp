@@ -131,7 +131,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     for (int number = 1; number <= 10; ++number) {
         form.ComboBox3.Items.push_back("No" + std::to_string(number) + ": W3 H3 D0");
     }
-    form.ComboBox3.ItemIndex = 0;
 
     TFloor floor{instance,
                  CreateDialogFont(FontHeightPx),
