@@ -5,6 +5,7 @@
 #include <exdisp.h>
 #include <exdispid.h>
 #include <ocidl.h>
+#include <ole2.h>
 
 #include "Boundary.h"
 
@@ -63,6 +64,8 @@ public:
 
 TNavigateErrorSink NavigateErrorSink;
 
+bool OleEntered = false;  // this thread is in the OLE apartment that the browser needs
+
 void CancelFailedPages(IWebBrowser2* browser) {
     IConnectionPointContainer* container = nullptr;
     if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer,
@@ -93,6 +96,9 @@ void Navigate(IWebBrowser2* browser, const std::wstring& url) {
 }  // namespace
 
 void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& url) {
+    // Only the browser needs the apartment, so it is entered here rather than at start-up. A
+    // failure (a thread already in another kind of apartment) is the control's to report.
+    if (!OleEntered) OleEntered = SUCCEEDED(OleInitialize(nullptr));
     // From System32 only: the tool's own folder is writable, and a plain search would look there
     // first. Where the loader does not know the flag (Windows 7 without its update) the load
     // fails and the strip stays blank. The module stays loaded: its window class serves the
@@ -127,6 +133,12 @@ void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& ur
     CancelFailedPages(browser);
     Navigate(browser, url);
     browser->Release();
+}
+
+void EndWebPages() {
+    if (!OleEntered) return;
+    OleEntered = false;
+    OleUninitialize();
 }
 
 bool PageNeverResolves(const std::wstring& url) {
