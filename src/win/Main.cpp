@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <exception>
 #include <optional>
@@ -16,6 +15,7 @@
 #include "Fpu.h"
 #include "TestFaults.h"
 #include "Unit1Headless.h"
+#include "WebView.h"
 #include "Win32Form.h"
 #include "Win32Text.h"
 
@@ -173,7 +173,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (IsQuickRun(commandLine) && RunQuick(focus)) return 0;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    const HRESULT ole = OleInitialize(nullptr);  // the apartment the web view lives in
     // Without its application window the dialog still works; it is then its own task bar button.
     HWND application = CreateApplicationWindow(instance);
     const TPath exePath = ExecutablePath();
@@ -196,6 +195,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     }  // the form's end writes the exchange file if its window exists and no close did
     if (!shown) WriteNothingDrawn(exePath);
     if (application) DestroyWindow(application);
-    if (SUCCEEDED(ole)) OleUninitialize();
+    EndWebPages();  // the OLE apartment, if the information strip entered it
     return 0;
 }

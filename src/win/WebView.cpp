@@ -1,10 +1,13 @@
 // The browser control is hosted by the AtlAxWin window class of the system's atl.dll, which is
-// loaded only here, at run time, so that the exe imports nothing for a strip it can do without.
+// loaded only here, at run time, as are ole32.dll and oleaut32.dll for the few calls the browser
+// needs, so that the exe imports nothing for a strip it can do without and a run that makes no
+// browser does not map them at start.
 #include "WebView.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
 #include <ocidl.h>
+#include <ole2.h>
 
 #include "Boundary.h"
 
@@ -63,6 +66,32 @@ public:
 
 TNavigateErrorSink NavigateErrorSink;
 
+// The calls of ole32.dll and oleaut32.dll that the browser needs.
+struct TOle {
+    HRESULT(WINAPI* Initialize)(LPVOID) = nullptr;
+    void(WINAPI* Uninitialize)() = nullptr;
+    BSTR(WINAPI* AllocString)(const OLECHAR*) = nullptr;
+    void(WINAPI* FreeString)(BSTR) = nullptr;
+};
+
+TOle Ole;
+bool OleEntered = false;  // this thread is in the OLE apartment that the browser needs
+
+// From System32 only, like atl.dll; the modules stay loaded until the process ends.
+bool LoadOle() {
+    if (Ole.Initialize) return true;
+    HMODULE ole32 = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE oleaut32 = LoadLibraryExW(L"oleaut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!ole32 || !oleaut32) return false;
+    const TOle ole{ProcAddress<decltype(TOle::Initialize)>(ole32, "OleInitialize"),
+                   ProcAddress<decltype(TOle::Uninitialize)>(ole32, "OleUninitialize"),
+                   ProcAddress<decltype(TOle::AllocString)>(oleaut32, "SysAllocString"),
+                   ProcAddress<decltype(TOle::FreeString)>(oleaut32, "SysFreeString")};
+    if (!ole.Initialize || !ole.Uninitialize || !ole.AllocString || !ole.FreeString) return false;
+    Ole = ole;
+    return true;
+}
+
 void CancelFailedPages(IWebBrowser2* browser) {
     IConnectionPointContainer* container = nullptr;
     if (FAILED(browser->QueryInterface(IID_IConnectionPointContainer,
@@ -79,20 +108,22 @@ void CancelFailedPages(IWebBrowser2* browser) {
 }
 
 void Navigate(IWebBrowser2* browser, const std::wstring& url) {
-    VARIANT target;
-    VariantInit(&target);
+    VARIANT target{};  // all zero: VT_EMPTY
     target.vt = VT_BSTR;
-    target.bstrVal = SysAllocString(url.c_str());
+    target.bstrVal = Ole.AllocString(url.c_str());
     if (!target.bstrVal) return;
-    VARIANT none;
-    VariantInit(&none);
+    VARIANT none{};
     browser->Navigate2(&target, &none, &none, &none, &none);
-    VariantClear(&target);
+    Ole.FreeString(target.bstrVal);
 }
 
 }  // namespace
 
 void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& url) {
+    // Only the browser needs the apartment, so it is entered here rather than at start-up. A
+    // failure (a thread already in another kind of apartment) is the control's to report.
+    if (!LoadOle()) return;
+    if (!OleEntered) OleEntered = SUCCEEDED(Ole.Initialize(nullptr));
     // From System32 only: the tool's own folder is writable, and a plain search would look there
     // first. Where the loader does not know the flag (Windows 7 without its update) the load
     // fails and the strip stays blank. The module stays loaded: its window class serves the
@@ -127,6 +158,12 @@ void ShowWebPage(HWND parent, int id, const RECT& bounds, const std::wstring& ur
     CancelFailedPages(browser);
     Navigate(browser, url);
     browser->Release();
+}
+
+void EndWebPages() {
+    if (!OleEntered) return;
+    OleEntered = false;
+    Ole.Uninitialize();
 }
 
 bool PageNeverResolves(const std::wstring& url) {

@@ -8,8 +8,6 @@
 
 #include "Unit1.h"
 
-struct TWindowEntry;  // a row of the window's control table
-
 class TWin32Form final : public TFormView {
 public:
     // owner: the invisible application window that carries the title shown in the task bar.
@@ -43,14 +41,6 @@ private:
     INT_PTR OnControlColor(HDC dc, HWND control);
 
     void CreateControls();
-    HWND CreateControl(const TWindowEntry& entry);
-    HWND CreateChild(const TWindowEntry& entry, const wchar_t* cls, DWORD style, DWORD exStyle,
-                     HFONT font = nullptr, int width = 0, int height = 0);
-    HWND CreateLabel(const TWindowEntry& entry, HFONT font);
-    HWND CreateComboBox(const TWindowEntry& entry);
-    HWND CreateMemo(const TWindowEntry& entry);
-    HWND CreateRadioGroup(const TWindowEntry& entry);
-    HWND CreateStrip(const TWindowEntry& entry);
     void SizeWindow();
 
     template <class F>
@@ -66,7 +56,6 @@ private:
     void PullValue(int id, TRadioGroup& group) const;
     void PullValue(int id, TCheckBox& check) const;
     void UpdateRadioTabStops();
-    const TRadioGroup& RadioGroupOf(const TWindowEntry& entry) const;
     void CloseOnce();
     void LoadInfoPage();
     void EndWindow() noexcept;
@@ -82,11 +71,11 @@ private:
     HBRUSH MemoBrush = nullptr;
     HICON BigIcon = nullptr;
     HICON SmallIcon = nullptr;
-    bool CloseAsked = false;  // OK finished, or Cancel: the output list is the run's result
-    bool Closing = false;     // the close sequence has started
-    bool Written = false;     // the close sequence has written the exchange file
-    bool Ended = false;       // the window is destroyed and the loop told to quit
-    std::wstring InfoPage;    // the strip's address, until its browser is made
+    bool CloseAsked = false;    // OK finished, or Cancel: the output list is the run's result
+    bool Closing = false;       // the close sequence has started
+    bool Written = false;       // the close sequence has written the exchange file
+    bool Ended = false;         // the window is destroyed and the loop told to quit
+    std::wstring InfoPage;      // the strip's address, until its browser is made
     bool HighContrast = false;  // the system's colours, not ours
     TForm1 Form;
 };

@@ -43,6 +43,7 @@ EXES = [
     ("tools/pardim-startup-bench.exe", SUBSYSTEM_CONSOLE, False, False, None),
     ("tools/minimal-window.exe", SUBSYSTEM_GUI, False, True, None),
     ("tools/minimal-window-imports.exe", SUBSYSTEM_GUI, False, True, None),
+    ("tools/floor-dialog.exe", SUBSYSTEM_GUI, True, True, None),
 ]
 
 

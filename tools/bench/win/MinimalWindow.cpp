@@ -7,7 +7,6 @@
 #ifdef PARDIM_SAME_IMPORTS
 #include <commctrl.h>
 #include <imm.h>
-#include <ole2.h>
 #endif
 
 namespace {
@@ -28,8 +27,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (commandLine && commandLine[0] == L'\x1') {
         InitCommonControls();
         ImmGetContext(nullptr);
-        OleInitialize(nullptr);
-        SysFreeString(nullptr);
     }
 #else
     (void)commandLine;
