@@ -9,10 +9,10 @@
 #include <string>
 
 #include "Boundary.h"
+#include "Fpu.h"
 #include "JwwGaibu.h"
 #include "Messages.h"
 #include "ResourceIds.h"
-#include "Fpu.h"
 #include "TestFaults.h"
 #include "Unit1Headless.h"
 #include "WebView.h"
