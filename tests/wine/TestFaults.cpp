@@ -17,7 +17,9 @@
 //                 Windows answers for a temporary folder whose deletion is still pending;
 //   terminate:throw, terminate:direct
 //                 an exception that nothing catches leaves the entry before any window exists, or
-//                 the start-up calls std::terminate itself;
+//                 the start-up calls std::terminate itself; abort() shows the C runtime's
+//                 "Runtime Error!" box first, as Windows' msvcrt does in a window program and
+//                 Wine's does not (planted as the SIGABRT handler, which abort() raises);
 //   page:URL      the information strip shows URL instead of the built-in address;
 //   contrast:high the system reports high contrast (Wine's SPI_GETHIGHCONTRAST never does);
 //   log:windows   every window the thread creates is logged by class into windows.log beside
@@ -28,6 +30,7 @@
 #include "TestFaults.h"
 
 #include <algorithm>
+#include <csignal>
 #include <exception>
 #include <stdexcept>
 #include <string>
@@ -135,6 +138,11 @@ void StartWindowLog() {
     SetWindowsHookExW(WH_CBT, AtBoundary<LogWindow>, nullptr, GetCurrentThreadId());
 }
 
+void ShowRuntimeErrorBox(int) {
+    MessageBoxW(nullptr, L"abnormal program termination", L"Runtime Error!",
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
 }  // namespace
 
 void StartFaults(const wchar_t* commandLine) {
@@ -155,7 +163,10 @@ void StartFaults(const wchar_t* commandLine) {
         SetRenameOver(RenameAfterChangingFpu);
     } else if (Fault == L"pending") {
         SetCreateFolderCall(CreateFolderPendingDeletion);
-    } else if (Fault == L"terminate" && Argument == L"throw") {
+    } else if (Fault == L"terminate") {
+        std::signal(SIGABRT, ShowRuntimeErrorBox);
+    }
+    if (Fault == L"terminate" && Argument == L"throw") {
         throw std::runtime_error("nothing catches this");
     } else if (Fault == L"terminate" && Argument == L"direct") {
         std::terminate();
