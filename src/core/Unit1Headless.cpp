@@ -18,3 +18,11 @@ THeadlessRun RunHeadless(const TPath& exePath) {
     form.FormClose();
     return {view.Refused ? THeadlessRun::TOutcome::Refused : THeadlessRun::TOutcome::Drawn};
 }
+
+void WriteNothingDrawn(const TPath& exePath) {
+    if (exePath.empty()) return;
+    JwwInit();  // an empty output list, which is written as "hq"
+    // A file that cannot be written keeps the host's own input, whose first line is "hq" too.
+    (void)WriteOutputFile(ExchangeFilePath(exePath));
+    JwwFree();
+}

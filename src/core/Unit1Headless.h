@@ -18,3 +18,8 @@ struct THeadlessRun {
 // Runs the tool as exePath would, closing it (JWC_TEMP.TXT written) unless a check failed; then
 // the store is released and the files are as they were, so that the dialog can take over.
 THeadlessRun RunHeadless(const TPath& exePath);
+
+// Leaves "hq" in JWC_TEMP.TXT beside exePath, as a cancelled run does: for a run that ends
+// without the dialog's close, since the host would otherwise carry out its own input as commands.
+// An empty path (no folder known) writes nothing rather than a file in the wrong place.
+void WriteNothingDrawn(const TPath& exePath);

@@ -10,7 +10,6 @@
 
 #include "Boundary.h"
 #include "Fpu.h"
-#include "JwwGaibu.h"
 #include "Messages.h"
 #include "ResourceIds.h"
 #include "TestFaults.h"
@@ -98,16 +97,6 @@ void LoadLibrariesFromSystem32Only() {
     const auto set = reinterpret_cast<TSetDefaultDllDirectories>(
         reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
     if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
-// The host carries out whatever the exchange file holds once we have ended; without a dialog
-// that would be its own input. Leave "nothing drawn" instead, as a cancelled run does.
-void WriteNothingDrawn(const TPath& exePath) {
-    if (exePath.empty()) return;  // no folder known: better no file than one in the wrong place
-    JwwInit();                    // an empty output list, which is written as "hq"
-    // A file that cannot be written keeps the host's own input, whose first line is "hq" too.
-    (void)WriteOutputFile(ExchangeFilePath(exePath));
-    JwwFree();
 }
 
 void RunMessageLoop(const TWin32Form& form) {

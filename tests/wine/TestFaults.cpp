@@ -98,12 +98,18 @@ bool RenameWhileHeld(const TPath& from, const TPath& to) {
     return renamed;
 }
 
+// What code that Windows runs in our process may leave behind: the x87 at 53 bits, SSE rounding
+// toward zero.
+void LoadForeignFpuState() {
+    const unsigned short x87At53Bits = 0x027F;
+    const unsigned int sseTowardZero = 0x7F80;
+    __asm__ volatile("fldcw %0" : : "m"(x87At53Bits));
+    __asm__ volatile("ldmxcsr %0" : : "m"(sseTowardZero));
+}
+
 bool RenameAfterChangingFpu(const TPath& from, const TPath& to) {
     if (lstrcmpiW(to.FileName().c_str(), L"pardim.dat") == 0) {
-        const unsigned short x87At53Bits = 0x027F;
-        const unsigned int sseTowardZero = 0x7F80;
-        __asm__ volatile("fldcw %0" : : "m"(x87At53Bits));
-        __asm__ volatile("ldmxcsr %0" : : "m"(sseTowardZero));
+        LoadForeignFpuState();
     }
     return RenameFileOver(from, to);
 }
@@ -180,10 +186,7 @@ void FaultOnStatus(const std::string& sjis) {
         throw std::runtime_error("OK failed after its last command");
     }
     if (Fault == L"fpu" && Argument == L"status") {
-        const unsigned short x87At53Bits = 0x027F;
-        const unsigned int sseTowardZero = 0x7F80;
-        __asm__ volatile("fldcw %0" : : "m"(x87At53Bits));
-        __asm__ volatile("ldmxcsr %0" : : "m"(sseTowardZero));
+        LoadForeignFpuState();
     }
 }
 

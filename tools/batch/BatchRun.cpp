@@ -16,9 +16,7 @@ std::string RunOnce(const std::filesystem::path& dir) {
             break;
     }
     // The dialog would stay open with the focus moved; the user then cancels it.
-    JwwInit();
-    (void)WriteOutputFile(ExchangeFilePath(exePath));
-    JwwFree();
+    WriteNothingDrawn(exePath);
     return std::string("focus ") + ControlName(run.Focus);
 }
 
