@@ -115,33 +115,7 @@ void TWin32Form::CreateControls() {
     TWindowMaker(Instance, Dialog, Font, SmallFont, Form).CreateAll();
 }
 
-// Each control's value, into its window and back out.
-void TWin32Form::PushValue(int id, const TComboBox& combo) {
-    HWND box = Item(id);
-    SendMessageW(box, CB_RESETCONTENT, 0, 0);
-    for (const std::string& item : combo.Items) {
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
-    }
-    // An index past the end leaves the list without a selection.
-    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(combo.ItemIndex), 0);
-}
-
-void TWin32Form::PushValue(int id, const TEdit& edit) {
-    SetWindowTextW(Item(id), SjisToWide(edit.Text).c_str());
-}
-
-void TWin32Form::PushValue(int id, const TRadioGroup& group) {
-    for (size_t i = 0; i < group.Items.size(); ++i) {
-        const int item = static_cast<int>(i);
-        CheckDlgButton(Dialog, RadioItemId(id, item),
-                       item == group.ItemIndex ? BST_CHECKED : BST_UNCHECKED);
-    }
-}
-
-void TWin32Form::PushValue(int id, const TCheckBox& check) {
-    CheckDlgButton(Dialog, id, check.Checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
+// Each control's value out of its window.
 void TWin32Form::PullValue(int id, TComboBox& combo) const {
     combo.ItemIndex = static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0));  // CB_ERR: -1
 }
@@ -180,7 +154,7 @@ void TWin32Form::ForEachValue(F&& f) {
 }
 
 void TWin32Form::PushValues() {
-    ForEachValue([this](int id, const auto& value) { PushValue(id, value); });
+    PushFormValues(Dialog, Form);
     if (!Form.LabelA1.Caption.empty()) ShowStatus(Form.LabelA1.Caption);
     UpdateRadioTabStops();
 }

@@ -47,10 +47,6 @@ private:
     void ForEachValue(F&& f);
     void PushValues();
     void PullValues();
-    void PushValue(int id, const TComboBox& combo);
-    void PushValue(int id, const TEdit& edit);
-    void PushValue(int id, const TRadioGroup& group);
-    void PushValue(int id, const TCheckBox& check);
     void PullValue(int id, TComboBox& combo) const;
     void PullValue(int id, TEdit& edit) const;
     void PullValue(int id, TRadioGroup& group) const;

@@ -5,6 +5,8 @@
 #include <imm.h>
 
 #include <string>
+#include <type_traits>
+#include <variant>
 
 #include "Boundary.h"
 #include "ByteLimitedEdit.h"
@@ -179,4 +181,47 @@ HWND TWindowMaker::CreateStrip(const TWindowEntry& entry) const {
                     strip, reinterpret_cast<HMENU>(static_cast<INT_PTR>(Panel1)), Instance,
                     nullptr);
     return strip;
+}
+
+namespace {
+
+void PushValue(HWND dialog, int id, const TComboBox& combo) {
+    HWND box = GetDlgItem(dialog, id);
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : combo.Items) {
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
+    }
+    // An index past the end leaves the list without a selection.
+    SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(combo.ItemIndex), 0);
+}
+
+void PushValue(HWND dialog, int id, const TEdit& edit) {
+    SetWindowTextW(GetDlgItem(dialog, id), SjisToWide(edit.Text).c_str());
+}
+
+void PushValue(HWND dialog, int id, const TRadioGroup& group) {
+    for (size_t i = 0; i < group.Items.size(); ++i) {
+        const int item = static_cast<int>(i);
+        CheckDlgButton(dialog, RadioItemId(id, item),
+                       item == group.ItemIndex ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+void PushValue(HWND dialog, int id, const TCheckBox& check) {
+    CheckDlgButton(dialog, id, check.Checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+}  // namespace
+
+void PushFormValues(HWND dialog, const TForm1& form) {
+    for (const TWindowEntry& entry : WindowTable()) {
+        if (entry.Kind != TKind::Control) continue;
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+                    PushValue(dialog, entry.Id, form.*member);
+                }
+            },
+            ControlRow(entry.Control).Member);
+    }
 }

@@ -33,5 +33,9 @@ private:
     const TForm1& Form;
 };
 
+// The form's values into the table's windows: each list's items and selection, each edit's text,
+// each radio group's and check box's state. The dialog pushes them so, and so does the floor.
+void PushFormValues(HWND dialog, const TForm1& form);
+
 // The class of the information strip and of its panel; once per process, before CreateAll.
 void RegisterStripClass(HINSTANCE instance);

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <string>
-#include <variant>
 
 #include "Boundary.h"
 #include "ControlIds.h"
@@ -36,29 +35,7 @@ HICON LoadIconSized(HINSTANCE instance, int width, int height) {
 
 // The form's values into the windows, as the dialog pushes them.
 void PushValues(HWND dialog, const TForm1& form) {
-    for (const TWindowEntry& entry : WindowTable()) {
-        if (entry.Kind != TKind::Control) continue;
-        const TControlMember member = ControlRow(entry.Control).Member;
-        if (auto combo = std::get_if<TComboBox TForm1::*>(&member)) {
-            HWND box = GetDlgItem(dialog, entry.Id);
-            SendMessageW(box, CB_RESETCONTENT, 0, 0);
-            for (const std::string& item : (form.**combo).Items) {
-                SendMessageW(box, CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
-            }
-            SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>((form.**combo).ItemIndex), 0);
-        } else if (auto edit = std::get_if<TEdit TForm1::*>(&member)) {
-            SetDlgItemTextW(dialog, entry.Id, SjisToWide((form.**edit).Text).c_str());
-        } else if (auto group = std::get_if<TRadioGroup TForm1::*>(&member)) {
-            const TRadioGroup& radio = form.**group;
-            for (int item = 0; item < static_cast<int>(radio.Items.size()); ++item) {
-                CheckDlgButton(dialog, RadioItemId(entry.Id, item),
-                               item == radio.ItemIndex ? BST_CHECKED : BST_UNCHECKED);
-            }
-        } else if (auto check = std::get_if<TCheckBox TForm1::*>(&member)) {
-            CheckDlgButton(dialog, entry.Id, (form.**check).Checked ? BST_CHECKED : BST_UNCHECKED);
-        }
-    }
+    PushFormValues(dialog, form);
     HWND status = GetDlgItem(dialog, LabelA1);
     SetWindowTextW(status, SjisToWide(form.LabelA1.Caption).c_str());
     UpdateWindow(status);
